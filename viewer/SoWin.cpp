@@ -1,0 +1,56 @@
+// The viewer binding's start-up and main loop, on the Qt binding.
+
+#include <Inventor/Win/SoWin.h>
+
+#include <Inventor/Qt/SoQt.h>
+#include <QtGui/QGuiApplication>
+
+#include <X11/Xlib.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+// The Qt binding ends the process when it cannot reach a display, so the
+// display is tried first. Only the X11 platform needs one.
+bool
+displayAvailable(void)
+{
+  const char * platform = std::getenv("QT_QPA_PLATFORM");
+  if (platform && *platform && std::strncmp(platform, "xcb", 3) != 0) return true;
+  Display * display = XOpenDisplay(NULL);
+  if (!display) return false;
+  XCloseDisplay(display);
+  return true;
+}
+
+}
+
+HWND
+SoWin::init(const char * appName, const char * className)
+{
+  if (!displayAvailable()) {
+    const char * name = std::getenv("DISPLAY");
+    std::fprintf(stderr, "%s: cannot open display '%s'\n",
+                 appName ? appName : "fountain", name ? name : "");
+    return NULL;
+  }
+  // Qt keeps references to argc and argv for the application's lifetime.
+  static int argc = 1;
+  static char * argv[2] = { const_cast<char *>(appName ? appName : "fountain"), NULL };
+  return SoQt::init(argc, argv, appName, className);
+}
+
+void
+SoWin::show(HWND widget)
+{
+  SoQt::show(widget);
+}
+
+void
+SoWin::mainLoop(void)
+{
+  SoQt::mainLoop();
+}
