@@ -2,7 +2,40 @@
 
 #include <Inventor/Win/viewers/SoWinExaminerViewer.h>
 
+#include "FrontView.h"
+
 #include <Inventor/Qt/viewers/SoQtExaminerViewer.h>
+#include <Inventor/SbViewportRegion.h>
+#include <Inventor/actions/SoSearchAction.h>
+#include <Inventor/nodes/SoCamera.h>
+
+#include <QtGui/QGuiApplication>
+#include <QtGui/QScreen>
+#include <QtWidgets/QWidget>
+
+namespace {
+
+bool
+containsCamera(SoNode * root)
+{
+  SoSearchAction search;
+  search.setType(SoCamera::getClassTypeId());
+  search.setInterest(SoSearchAction::FIRST);
+  search.apply(root);
+  return search.getPath() != NULL;
+}
+
+// The screen the window shows on; without a window manager nobody else
+// gives a full-screen window its size.
+QRect
+screenGeometry(QWidget * window)
+{
+  QScreen * screen = window->screen();
+  if (!screen) screen = QGuiApplication::primaryScreen();
+  return screen ? screen->geometry() : QRect();
+}
+
+}
 
 SoWinExaminerViewer::SoWinExaminerViewer(HWND parent, const char * name, SbBool embed,
                                          SoWinFullViewer::BuildFlag flag,
@@ -21,13 +54,38 @@ SoWinExaminerViewer::~SoWinExaminerViewer()
 void
 SoWinExaminerViewer::setSceneGraph(SoNode * root)
 {
+  // The Qt viewer makes a camera of its own for a scene without one and
+  // points it down -z. The fountain stands along +z, so that camera is
+  // turned to look at it from the front, and that view becomes home.
+  const bool ownCamera = root && !containsCamera(root);
   this->viewer->setSceneGraph(root);
+  SoCamera * camera = this->viewer->getCamera();
+  if (!ownCamera || !camera) return;
+
+  QRect screen = screenGeometry(this->viewer->getWidget()->window());
+  SbViewportRegion viewport = this->viewer->getViewportRegion();
+  if (screen.width() > 0 && screen.height() > 0)
+    viewport = SbViewportRegion(short(screen.width()), short(screen.height()));
+  aimAtFront(camera, root, viewport);
+  this->viewer->saveHomePosition();
 }
 
 SbBool
 SoWinExaminerViewer::setFullScreen(const SbBool enable)
 {
-  return this->viewer->setFullScreen(enable);
+  SbBool done = this->viewer->setFullScreen(enable);
+  if (enable) {
+    // A window manager honours the full-screen request; without one the
+    // window keeps its first size, so it is given the screen's geometry.
+    // The render area follows the size of the window it is embedded in.
+    QWidget * window = this->viewer->getWidget()->window();
+    QRect screen = screenGeometry(window);
+    if (screen.isValid()) {
+      window->setGeometry(screen);
+      done = TRUE;
+    }
+  }
+  return done;
 }
 
 void
@@ -52,4 +110,10 @@ SoCamera *
 SoWinExaminerViewer::getCamera(void) const
 {
   return this->viewer->getCamera();
+}
+
+void
+SoWinExaminerViewer::resetToHomePosition(void)
+{
+  this->viewer->resetToHomePosition();
 }

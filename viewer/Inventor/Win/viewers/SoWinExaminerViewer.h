@@ -18,13 +18,17 @@ public:
                       SoWinViewer::Type type = BROWSER);
   ~SoWinExaminerViewer();
 
+  // Shows root. A scene without a camera is looked at from the front (its
+  // +z up on the screen), framed whole; that view is the home position.
   void setSceneGraph(SoNode * root);
+  // Makes the main window cover the screen, with or without a window manager.
   SbBool setFullScreen(const SbBool enable);
   void setDecoration(const SbBool enable);
   void show(void);
   void setTransparencyType(SoGLRenderAction::TransparencyType type);
 
   SoCamera * getCamera(void) const;
+  void resetToHomePosition(void);
 
 private:
   SoWinExaminerViewer(const SoWinExaminerViewer &);
