@@ -59,7 +59,7 @@ public:
   int32_t numRows;
 
   // Largest number of vertices along either axis that a rebuild accepts.
-  static const int32_t maxResolution = 2048;
+  static constexpr int32_t maxResolution = 2048;
 
   void startSimulation(void);
   void rebuildMesh(void);
