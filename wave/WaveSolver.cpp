@@ -1,13 +1,161 @@
 // One damped-wave step of the height field, run at every idle moment.
+//
+// The new height of a vertex is
+//
+//   ((S - 4u) * 0.09 + 2u - p + p * 0.018000001) * 0.9823183
+//
+// with u its current height, p its previous height and S the sum of its four
+// neighbours' current heights. On the border the missing neighbour is the
+// mirror image of the inner one across the border, so the inner neighbour
+// counts twice; this keeps the water volume. Terms are evaluated left to
+// right in double precision and each new height is rounded to float once.
+//
+// Damped water decays towards zero geometrically and would end in subnormal
+// floats, which x86 processors handle through a slow microcode path. While
+// the step runs, the SSE unit flushes subnormal results to zero and reads
+// subnormal inputs as zero: a height below 1.2e-38 is water at rest either
+// way, and the step keeps its cost as the water calms.
 
 #include "wave/WaveSurfaceKit.h"
 
+#include <Inventor/nodes/SoCoordinate3.h>
 #include <Inventor/sensors/SoIdleSensor.h>
+
+#if defined(__SSE2__) || defined(_M_X64) || (defined(_M_IX86_FP) && _M_IX86_FP >= 2)
+#include <xmmintrin.h>
+#define FOUNTAIN_HAVE_MXCSR 1
+#endif
+
+namespace {
+
+// The update's constants are single-precision numbers; widened once here.
+const double laplacianWeight = double(0.09f);
+const double dampingWeight = double(0.018000001f);
+const double finalScale = double(0.9823183f);
+
+// New height from the neighbour sum s, the current height u and the
+// previous height p.
+inline float
+newHeight(double s, double u, double p)
+{
+  return float(((s - 4.0 * u) * laplacianWeight + 2.0 * u - p + p * dampingWeight) * finalScale);
+}
+
+// Sets flush-to-zero and denormals-are-zero for its lifetime and restores the
+// caller's floating-point control state afterwards.
+class SubnormalsFlushed {
+public:
+#ifdef FOUNTAIN_HAVE_MXCSR
+  SubnormalsFlushed() : saved(_mm_getcsr()) { _mm_setcsr(saved | flushBits); }
+  ~SubnormalsFlushed() { _mm_setcsr(saved); }
+private:
+  static const unsigned int flushBits = 0x8000u | 0x0040u;  // FTZ | DAZ
+  const unsigned int saved;
+#endif
+};
+
+// Heights are the z of interleaved (x, y, z) points; z(k) is vertex k's.
+struct Heights {
+  float * base;
+  float & operator()(int32_t k) const { return base[3 * k + 2]; }
+};
+
+// Writes the next level of a W x H grid (W, H >= 2) into next from cur and
+// prev. The three arrays are distinct; only the z of next changes.
+void
+advanceHeights(const Heights cur, const Heights prev, const Heights next,
+               const int32_t W, const int32_t H)
+{
+  auto at = [H](int32_t i, int32_t j) { return i * H + j; };
+
+  // Interior: no border tests; the inner loop runs along a row over plain
+  // strided floats so the compiler can keep it tight.
+  for (int32_t i = 1; i <= W - 2; i++) {
+    const float * __restrict c = &cur(at(i, 0));
+    const float * __restrict up = c + 3 * H;     // row i + 1
+    const float * __restrict down = c - 3 * H;   // row i - 1
+    const float * __restrict p = &prev(at(i, 0));
+    float * __restrict n = &next(at(i, 0));
+    // Each current height is widened once and slides from "ahead" to
+    // "here" to "behind" as j advances.
+    double behind = c[0], here = c[3];
+    for (int32_t j = 1; j <= H - 2; j++) {
+      const int32_t k = 3 * j;
+      const double ahead = c[k + 3];
+      const double s = double(up[k]) + double(down[k]) + ahead + behind;
+      n[k] = newHeight(s, here, p[k]);
+      behind = here;
+      here = ahead;
+    }
+  }
+
+  // Borders along i = 0 and i = W - 1: the inner row counts twice.
+  for (int32_t j = 1; j <= H - 2; j++) {
+    const int32_t k = at(0, j);
+    const double s = 2.0 * cur(at(1, j)) + double(cur(at(0, j + 1))) + double(cur(at(0, j - 1)));
+    next(k) = newHeight(s, cur(k), prev(k));
+  }
+  for (int32_t j = 1; j <= H - 2; j++) {
+    const int32_t k = at(W - 1, j);
+    const double s = 2.0 * cur(at(W - 2, j)) + double(cur(at(W - 1, j + 1))) +
+                     double(cur(at(W - 1, j - 1)));
+    next(k) = newHeight(s, cur(k), prev(k));
+  }
+
+  // Borders along j = 0 and j = H - 1: the inner column counts twice.
+  for (int32_t i = 1; i <= W - 2; i++) {
+    const int32_t k = at(i, 0);
+    const double s = double(cur(at(i - 1, 0))) + double(cur(at(i + 1, 0))) + 2.0 * cur(at(i, 1));
+    next(k) = newHeight(s, cur(k), prev(k));
+  }
+  for (int32_t i = 1; i <= W - 2; i++) {
+    const int32_t k = at(i, H - 1);
+    const double s = double(cur(at(i - 1, H - 1))) + double(cur(at(i + 1, H - 1))) +
+                     2.0 * cur(at(i, H - 2));
+    next(k) = newHeight(s, cur(k), prev(k));
+  }
+
+  // Corners: both neighbours are mirrored.
+  const int32_t corners[4][3] = {
+    // vertex, neighbour along x, neighbour along y
+    { at(0, 0), at(1, 0), at(0, 1) },
+    { at(W - 1, 0), at(W - 2, 0), at(W - 1, 1) },
+    { at(0, H - 1), at(1, H - 1), at(0, H - 2) },
+    { at(W - 1, H - 1), at(W - 2, H - 1), at(W - 1, H - 2) },
+  };
+  for (const auto & c : corners) {
+    const double s = 2.0 * (double(cur(c[1])) + double(cur(c[2])));
+    next(c[0]) = newHeight(s, cur(c[0]), prev(c[0]));
+  }
+}
+
+}
 
 void
 WaveSurfaceKit::stepSimulation(void)
 {
-  // TODO(moving water)
+  SoCoordinate3 * coords =
+    static_cast<SoCoordinate3 *>(this->getPart("coordinate3", TRUE));
+
+  // The dimensions the buffers were built for: a size change that has not
+  // been rebuilt yet must not move the step outside them.
+  const int32_t W = this->numRows;
+  const int32_t H = this->rowLength;
+  if (W < 2 || H < 2 || !this->curPoints) return;
+
+  {
+    const SubnormalsFlushed flushed;
+    advanceHeights(Heights{ &this->curPoints[0][0] }, Heights{ &this->prevPoints[0][0] },
+                   Heights{ &this->nextPoints[0][0] }, W, H);
+  }
+
+  // Publish the new level, then let the arrays change roles.
+  coords->point.setValues(0, W * H, this->nextPoints);
+
+  SbVec3f * const oldPrev = this->prevPoints;
+  this->prevPoints = this->curPoints;
+  this->curPoints = this->nextPoints;
+  this->nextPoints = oldPrev;
 }
 
 void
