@@ -8,6 +8,7 @@
 #include "drops/CascadeDrop.h"
 #include "drops/DropTick.h"
 #include "drops/JetDrop.h"
+#include "wave/WaveSurfaceKit.h"
 
 #include <Inventor/nodes/SoSeparator.h>
 #include <Inventor/nodes/SoTransform.h>
@@ -82,26 +83,20 @@ TEST_F(TickTest, OneTickAddsTwoDropsPerStreamAtTheEndOfTheScene) {
   for (int n = 0; n < 6; n++)
     EXPECT_EQ(static_cast<SoSeparator *>(sceneRoot->getChild(children + n))->getChild(1), expected[n]);
 
-  for (int i = 1; i <= 2; i++) {
-    const CascadeDrop * d = lowerCascade[i];
+  auto expectCascade = [](const CascadeDrop * d, float y, float z, float floor,
+                           WaveSurfaceKit * target, WaveSurfaceKit * source) {
     EXPECT_TRUE(within(d->startPosition[0], 0, 0.05f)) << d->startPosition[0];
-    EXPECT_TRUE(within(d->startPosition[1], -8.1f, 0.05f)) << d->startPosition[1];
-    EXPECT_TRUE(within(d->startPosition[2], 3.35f, 0.05f)) << d->startPosition[2];
+    EXPECT_TRUE(within(d->startPosition[1], y, 0.05f)) << d->startPosition[1];
+    EXPECT_TRUE(within(d->startPosition[2], z, 0.05f)) << d->startPosition[2];
     EXPECT_TRUE(within(d->baseSpeed, 0.4f, 0.05f)) << d->baseSpeed;
     EXPECT_EQ(d->radius, 0.1f);
-    EXPECT_EQ(d->floorLevel, 0.0f);
-    EXPECT_EQ(d->targetSurface, lowerSurface);
-    EXPECT_EQ(d->sourceSurface, middleSurface);
-
-    const CascadeDrop * u = upperCascade[i];
-    EXPECT_TRUE(within(u->startPosition[0], 0, 0.05f)) << u->startPosition[0];
-    EXPECT_TRUE(within(u->startPosition[1], -5.1f, 0.05f)) << u->startPosition[1];
-    EXPECT_TRUE(within(u->startPosition[2], 6.35f, 0.05f)) << u->startPosition[2];
-    EXPECT_TRUE(within(u->baseSpeed, 0.4f, 0.05f)) << u->baseSpeed;
-    EXPECT_EQ(u->radius, 0.1f);
-    EXPECT_EQ(u->floorLevel, 3.5f);
-    EXPECT_EQ(u->targetSurface, middleSurface);
-    EXPECT_EQ(u->sourceSurface, upperSurface);
+    EXPECT_EQ(d->floorLevel, floor);
+    EXPECT_EQ(d->targetSurface, target);
+    EXPECT_EQ(d->sourceSurface, source);
+  };
+  for (int i = 1; i <= 2; i++) {
+    expectCascade(lowerCascade[i], -8.1f, 3.35f, 0.0f, lowerSurface, middleSurface);
+    expectCascade(upperCascade[i], -5.1f, 6.35f, 3.5f, middleSurface, upperSurface);
 
     const JetDrop * j = jetDrops[i];
     const float spread = i == 1 ? 0.05f : 0.01f;  // the second one is tighter
