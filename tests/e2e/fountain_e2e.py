@@ -1,0 +1,228 @@
+"""End-to-end tests of the fountain program, each on an X server of its own.
+
+Run one case:  python3 fountain_e2e.py PROGRAM WORKDIR [unittest case names]
+PROGRAM is the fountain executable; WORKDIR the folder it runs in (the one
+that holds textures/). A failing case leaves its screenshots in WORKDIR as
+e2e-*.ppm.
+
+The screen regions below are fractions of the screen. The fountain is seen
+from the front and framed whole: the back wall fills the upper middle of the
+screen, the lower basin the lower middle; the corners stay empty.
+"""
+
+import math
+import os
+import subprocess
+import sys
+import time
+import unittest
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from xsession import Region, XServer  # noqa: E402
+
+PROGRAM = None
+WORKDIR = None
+
+SETTLE_SECONDS = 1.5  # first frames: textures loaded, drops under way
+
+
+class FountainRun:
+    """The program running on an X server; stopped when the test ends."""
+
+    def __init__(self, server, env=None):
+        self.server = server
+        self.process = subprocess.Popen(
+            [PROGRAM], cwd=WORKDIR,
+            env=env if env is not None else server.environment(),
+            stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
+
+    def running(self):
+        return self.process.poll() is None
+
+    def wait(self, timeout):
+        try:
+            return self.process.wait(timeout)
+        except subprocess.TimeoutExpired:
+            return None
+
+    def output(self):
+        if self.running():
+            return ''
+        return self.process.stdout.read().decode(errors='replace')
+
+    def stop(self):
+        if self.running():
+            self.process.terminate()
+            if self.wait(5) is None:
+                self.process.kill()
+                self.process.wait()
+        self.process.stdout.close()
+
+
+class FountainTest(unittest.TestCase):
+
+    def startServer(self, width=640, height=512):
+        server = XServer(width, height)
+        server.__enter__()
+        self.addCleanup(server.__exit__, None, None, None)
+        return server
+
+    def startProgram(self, server, env=None):
+        run = FountainRun(server, env)
+        self.addCleanup(run.stop)
+        return run
+
+    def openFountain(self):
+        """A server with the program showing the fountain."""
+        server = self.startServer()
+        run = self.startProgram(server)
+        window = server.waitForWindow(minimumSize=(server.width, server.height))
+        self.assertIsNotNone(window, 'no full-screen window appeared: ' + run.output())
+        time.sleep(SETTLE_SECONDS)
+        self.assertTrue(run.running(), run.output())
+        return server, run, window
+
+    def keep(self, image, name):
+        """Saves a screenshot for the reader of a failed run."""
+        path = os.path.join(WORKDIR, 'e2e-%s-%s.ppm' % (self.id().split('.')[-1], name))
+        image.savePpm(path)
+        return path
+
+    def assertShowsScene(self, image):
+        whole = image.region(0, 0, 1, 1, step=4)
+        self.assertGreater(whole.covered, 0.25, 'screen mostly empty: %r' % whole)
+        self.assertGreater(whole.spread, 20, 'screen nearly uniform: %r' % whole)
+
+    # The program's one window covers the screen and draws the fountain.
+    def test_opens_one_window_covering_the_screen(self):
+        server, run, window = self.openFountain()
+        windows = server.viewableWindows()
+        self.assertEqual(len(windows), 1, [hex(w.id) for w in windows])
+        geometry = windows[0].get_geometry()
+        self.assertEqual((geometry.x, geometry.y, geometry.width, geometry.height),
+                         (0, 0, server.width, server.height))
+        image = server.screenshot()
+        try:
+            self.assertShowsScene(image)
+        except AssertionError:
+            self.keep(image, 'blank')
+            raise
+
+    # The start view: the back wall rises in the upper half, the basins lie
+    # below it and widen towards the viewer, the fountain stands centred.
+    def test_start_view_shows_back_wall_above_basins(self):
+        server, run, window = self.openFountain()
+        image = server.screenshot()
+        try:
+            corners = [image.region(0, 0, 0.1, 0.1), image.region(0.9, 0, 1, 0.1)]
+            for corner in corners:
+                self.assertLess(corner.covered, 0.05, 'top corners: %r' % corners)
+            wall = image.region(0.4, 0.15, 0.6, 0.35)
+            self.assertGreater(wall.covered, 0.95, 'upper middle: %r' % wall)
+            self.assertGreater(wall.mean, 90, 'upper middle, light marble: %r' % wall)
+            upperBand = image.region(0, 0.15, 1, 0.35)
+            lowerBand = image.region(0, 0.70, 1, 0.85)
+            self.assertGreater(lowerBand.covered, upperBand.covered + 0.05,
+                               'lower basin should be wider than the back wall: %r %r'
+                               % (upperBand, lowerBand))
+            left = image.region(0, 0.1, 0.5, 0.9)
+            right = image.region(0.5, 0.1, 1, 0.9)
+            self.assertAlmostEqual(left.covered, right.covered, delta=0.08,
+                                   msg='fountain off centre: %r %r' % (left, right))
+        except AssertionError:
+            self.keep(image, 'view')
+            raise
+
+    # J flips the jet; the program keeps running and drawing.
+    def test_jet_key_leaves_the_program_running(self):
+        server, run, window = self.openFountain()
+        server.xdotool('mousemove', server.width // 2, server.height // 2)
+        server.xdotool('windowfocus', '--sync', window.id)
+        for _ in range(3):
+            server.xdotool('key', 'j')
+            time.sleep(0.3)
+        time.sleep(0.5)
+        self.assertTrue(run.running(), run.output())
+        self.assertShowsScene(server.screenshot())
+
+    # Closing the window the way a window manager does ends the program
+    # normally.
+    def test_closing_the_window_ends_with_status_0(self):
+        server, run, window = self.openFountain()
+        server.closeWindow(window)
+        status = run.wait(10)
+        self.assertEqual(status, 0, run.output())
+        self.assertEqual(server.viewableWindows(), [])
+
+    # Without a display the program ends at once with status 1 and shows
+    # nothing anywhere.
+    def test_without_a_display_exits_with_status_1(self):
+        server = self.startServer()
+        for display in (None, ':%d' % (int(server.name[1:]) + 1000)):
+            env = server.environment()
+            if display is None:
+                del env['DISPLAY']
+            else:
+                env['DISPLAY'] = display
+            run = self.startProgram(server, env)
+            status = run.wait(20)
+            self.assertEqual(status, 1, 'DISPLAY=%s: %s' % (display, run.output()))
+            self.assertEqual(server.viewableWindows(), [])
+
+    # In interaction mode (Esc) a button-1 drag over the lower basin stirs
+    # its water: the picture changes where the pointer went, while the same
+    # area on the other side of the falling stream stays as it was, and so
+    # does the back wall (the camera did not move). This runs in the first
+    # moments, before the first drop lands in the lower basin and its
+    # ripples reach the sides.
+    def test_dragging_over_the_lower_basin_stirs_the_water(self):
+        server = self.startServer()
+        run = self.startProgram(server)
+        window = server.waitForWindow(minimumSize=(server.width, server.height))
+        self.assertIsNotNone(window, run.output())
+        time.sleep(0.5)
+        W, H = server.width, server.height
+        cx, cy = int(0.38 * W), int(0.69 * H)  # left of the falling stream
+        spot = ((cx - 40) / W, (cy - 30) / H, (cx + 40) / W, (cy + 30) / H)
+        mirror = (1 - spot[2], spot[1], 1 - spot[0], spot[3])
+        wall = (0.30, 0.10, 0.70, 0.30)
+
+        server.xdotool('mousemove', W // 2, H // 2)
+        server.xdotool('windowfocus', '--sync', window.id)
+        server.xdotool('key', 'Escape')
+        time.sleep(0.2)
+        before = server.screenshot()
+
+        server.xdotool('mousemove', cx, cy)
+        server.xdotool('mousedown', 1)
+        for step in range(24):  # two small circles
+            angle = step * math.pi / 6
+            server.xdotool('mousemove', cx + int(10 * math.cos(angle)),
+                           cy + int(6 * math.sin(angle)))
+        server.xdotool('mouseup', 1)
+        time.sleep(0.2)
+        after = server.screenshot()
+
+        stirred = before.difference(after, *spot)
+        calm = before.difference(after, *mirror)
+        wallChange = before.difference(after, *wall)
+        try:
+            self.assertTrue(run.running(), run.output())
+            self.assertLess(wallChange, 2.0, 'the camera moved: the drag was not '
+                            'taken as stirring (wall changed by %.2f)' % wallChange)
+            self.assertGreater(stirred, 1.0, 'the stirred water did not change')
+            self.assertGreater(stirred, 3 * calm + 0.5,
+                               'stirred area changed by %.2f, the calm one by %.2f'
+                               % (stirred, calm))
+        except AssertionError:
+            self.keep(before, 'before')
+            self.keep(after, 'after')
+            raise
+
+
+if __name__ == '__main__':
+    if len(sys.argv) < 3:
+        sys.exit(__doc__)
+    PROGRAM = os.path.abspath(sys.argv[1])
+    WORKDIR = os.path.abspath(sys.argv[2])
+    unittest.main(argv=[sys.argv[0]] + sys.argv[3:], verbosity=2)
