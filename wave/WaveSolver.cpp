@@ -21,6 +21,9 @@
 #include <Inventor/nodes/SoCoordinate3.h>
 #include <Inventor/sensors/SoIdleSensor.h>
 
+#include <cstddef>
+#include <vector>
+
 #if defined(__SSE2__) || defined(_M_X64) || (defined(_M_IX86_FP) && _M_IX86_FP >= 2)
 #include <xmmintrin.h>
 #define FOUNTAIN_HAVE_MXCSR 1
@@ -68,25 +71,32 @@ advanceHeights(const Heights cur, const Heights prev, const Heights next,
 {
   auto at = [H](int32_t i, int32_t j) { return i * H + j; };
 
-  // Interior: no border tests; the inner loop runs along a row over plain
-  // strided floats so the compiler can keep it tight.
+  // Interior, one row at a time. The current heights of rows i - 1, i and
+  // i + 1 are held widened to double in three rolling row caches, so every
+  // height is converted once per step and the inner loop, free of border
+  // tests, runs over contiguous doubles that the compiler can vectorise.
+  static thread_local std::vector<double> rowCache;
+  if (rowCache.size() < 3 * size_t(H)) rowCache.resize(3 * size_t(H));
+  auto widenRow = [&](double * row, int32_t i) {
+    for (int32_t j = 0; j < H; j++) row[j] = cur(at(i, j));
+  };
+  double * below = rowCache.data();
+  double * middle = below + H;
+  double * above = middle + H;
+  widenRow(below, 0);
+  widenRow(middle, 1);
   for (int32_t i = 1; i <= W - 2; i++) {
-    const float * __restrict c = &cur(at(i, 0));
-    const float * __restrict up = c + 3 * H;     // row i + 1
-    const float * __restrict down = c - 3 * H;   // row i - 1
+    widenRow(above, i + 1);
     const float * __restrict p = &prev(at(i, 0));
     float * __restrict n = &next(at(i, 0));
-    // Each current height is widened once and slides from "ahead" to
-    // "here" to "behind" as j advances.
-    double behind = c[0], here = c[3];
     for (int32_t j = 1; j <= H - 2; j++) {
-      const int32_t k = 3 * j;
-      const double ahead = c[k + 3];
-      const double s = double(up[k]) + double(down[k]) + ahead + behind;
-      n[k] = newHeight(s, here, p[k]);
-      behind = here;
-      here = ahead;
+      const double s = above[j] + below[j] + middle[j + 1] + middle[j - 1];
+      n[3 * j] = newHeight(s, middle[j], p[3 * j]);
     }
+    double * const done = below;
+    below = middle;
+    middle = above;
+    above = done;
   }
 
   // Borders along i = 0 and i = W - 1: the inner row counts twice.
@@ -134,8 +144,8 @@ advanceHeights(const Heights cur, const Heights prev, const Heights next,
 void
 WaveSurfaceKit::stepSimulation(void)
 {
-  SoCoordinate3 * coords =
-    static_cast<SoCoordinate3 *>(this->getPart("coordinate3", TRUE));
+  static const SbName coordinatePart("coordinate3");  // hashed once, not per step
+  SoCoordinate3 * coords = static_cast<SoCoordinate3 *>(this->getPart(coordinatePart, TRUE));
 
   // The dimensions the buffers were built for: a size change that has not
   // been rebuilt yet must not move the step outside them.
