@@ -7,6 +7,7 @@
 #include <Inventor/Qt/viewers/SoQtExaminerViewer.h>
 #include <Inventor/SbViewportRegion.h>
 #include <Inventor/actions/SoSearchAction.h>
+#include <Inventor/events/SoKeyboardEvent.h>
 #include <Inventor/nodes/SoCamera.h>
 
 #include <QtGui/QGuiApplication>
@@ -14,6 +15,25 @@
 #include <QtWidgets/QWidget>
 
 namespace {
+
+// The Qt examiner keeps every event to itself while it is in camera mode,
+// so a key of the program's own (J for the jet) would only work after Esc.
+// Here the scene sees each key first in camera mode too; a key the scene
+// leaves unhandled goes on to the camera control (Esc, Home, S, ...).
+class KeyPassingExaminerViewer : public SoQtExaminerViewer {
+public:
+  KeyPassingExaminerViewer(QWidget * parent, const char * name, SbBool embed,
+                           SoQtFullViewer::BuildFlag flag, SoQtViewer::Type type)
+    : SoQtExaminerViewer(parent, name, embed, flag, type) {}
+
+protected:
+  SbBool processSoEvent(const SoEvent * const event) override {
+    if (this->isViewing() && event->isOfType(SoKeyboardEvent::getClassTypeId()) &&
+        SoQtRenderArea::processSoEvent(event))
+      return TRUE;
+    return SoQtExaminerViewer::processSoEvent(event);
+  }
+};
 
 bool
 containsCamera(SoNode * root)
@@ -40,9 +60,9 @@ screenGeometry(QWidget * window)
 SoWinExaminerViewer::SoWinExaminerViewer(HWND parent, const char * name, SbBool embed,
                                          SoWinFullViewer::BuildFlag flag,
                                          SoWinViewer::Type type)
-  : viewer(new SoQtExaminerViewer(parent, name, embed,
-                                  static_cast<SoQtFullViewer::BuildFlag>(flag),
-                                  static_cast<SoQtViewer::Type>(type)))
+  : viewer(new KeyPassingExaminerViewer(parent, name, embed,
+                                        static_cast<SoQtFullViewer::BuildFlag>(flag),
+                                        static_cast<SoQtViewer::Type>(type)))
 {
 }
 

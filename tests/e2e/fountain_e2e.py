@@ -133,17 +133,65 @@ class FountainTest(unittest.TestCase):
             self.keep(image, 'view')
             raise
 
-    # J flips the jet; the program keeps running and drawing.
-    def test_jet_key_leaves_the_program_running(self):
+    # J, pressed in camera mode as the program starts, switches the jet off:
+    # its drops vanish within a few flights, after which nothing moves above
+    # the upper basin any more. The program keeps running and drawing.
+    # (The drops take a while to finish their flights, so this case is the
+    # slowest, about ten seconds.)
+    def test_jet_key_switches_the_jet_off(self):
         server, run, window = self.openFountain()
+        jetColumn = (0.46, 0.05, 0.54, 0.24)  # above the upper basin, before the wall
         server.xdotool('mousemove', server.width // 2, server.height // 2)
         server.xdotool('windowfocus', '--sync', window.id)
-        for _ in range(3):
-            server.xdotool('key', 'j')
-            time.sleep(0.3)
-        time.sleep(0.5)
+        server.xdotool('key', 'j')
+
+        first = previous = server.screenshot()
+        moving = []
+        deadline = time.time() + 45
+        while time.time() < deadline:
+            time.sleep(0.5)
+            current = server.screenshot()
+            moving.append(previous.difference(current, *jetColumn, step=1))
+            previous = current
+            if moving[-1] < 0.05:
+                break
         self.assertTrue(run.running(), run.output())
-        self.assertShowsScene(server.screenshot())
+        self.assertShowsScene(previous)
+        try:
+            self.assertGreater(max(moving), 0.05, 'the jet was never seen moving')
+            self.assertLess(moving[-1], 0.05, 'the jet still moves: %r' % moving[-6:])
+        except AssertionError:
+            self.keep(first, 'first')
+            self.keep(previous, 'last')
+            raise
+
+    # A button-1 drag in camera mode turns the view; the Home key brings the
+    # start view back, which is the viewer's home position.
+    def test_home_key_returns_to_the_start_view(self):
+        server, run, window = self.openFountain()
+        wall = (0.30, 0.10, 0.70, 0.30)
+        server.xdotool('mousemove', server.width // 2, server.height // 2)
+        server.xdotool('windowfocus', '--sync', window.id)
+        start = server.screenshot()
+        server.xdotool('mousedown', 1)
+        for step in range(1, 21):
+            server.xdotool('mousemove', server.width // 2 + 4 * step,
+                           server.height // 2 + 2 * step)
+        time.sleep(0.3)  # held still before the release, so the view does not spin on
+        server.xdotool('mouseup', 1)
+        time.sleep(0.3)
+        turned = server.screenshot()
+        server.xdotool('key', 'Home')
+        time.sleep(0.5)
+        home = server.screenshot()
+        try:
+            self.assertGreater(start.difference(turned, *wall), 8.0, 'the drag did not turn the view')
+            self.assertLess(start.difference(home, *wall), 3.0, 'Home did not restore the view')
+        except AssertionError:
+            self.keep(start, 'start')
+            self.keep(turned, 'turned')
+            self.keep(home, 'home')
+            raise
 
     # Closing the window the way a window manager does ends the program
     # normally.
