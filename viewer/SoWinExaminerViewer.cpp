@@ -77,10 +77,10 @@ SoWinExaminerViewer::setSceneGraph(SoNode * root)
   // The Qt viewer makes a camera of its own for a scene without one and
   // points it down -z. The fountain stands along +z, so that camera is
   // turned to look at it from the front, and that view becomes home.
-  const bool ownCamera = root && !containsCamera(root);
+  const bool viewerCamera = root && !containsCamera(root);
   this->viewer->setSceneGraph(root);
   SoCamera * camera = this->viewer->getCamera();
-  if (!ownCamera || !camera) return;
+  if (!viewerCamera || !camera) return;
 
   QRect screen = screenGeometry(this->viewer->getWidget()->window());
   SbViewportRegion viewport = this->viewer->getViewportRegion();
