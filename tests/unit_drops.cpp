@@ -16,6 +16,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <memory>
 #include <set>
 #include <vector>
 
@@ -61,10 +62,13 @@ protected:
     kits.push_back(k);
     return k;
   }
+  // Takes a new drop for the rest of the test and puts its branch into the
+  // scene.
   template <class Drop>
-  Drop & ready(Drop & drop) {
-    branches->addChild(drop.buildSceneBranch());
-    return drop;
+  Drop & ready(Drop * drop) {
+    drops.emplace_back(std::shared_ptr<Drop>(drop));
+    branches->addChild(drop->buildSceneBranch());
+    return *drop;
   }
   // Disturbs a fresh copy of a basin at the given points, for comparison.
   WaveSurfaceKit * disturbedCopy(const WaveSurfaceKit * of, std::vector<SbVec2f> points) {
@@ -76,6 +80,7 @@ protected:
   }
 
   SoSeparator * branches;
+  std::vector<std::shared_ptr<void>> drops;
   std::vector<WaveSurfaceKit *> kits;
   WaveSurfaceKit * lower;
   WaveSurfaceKit * middle;
@@ -92,7 +97,7 @@ probeIndex(const WaveSurfaceKit * kit)
 }
 
 TEST_F(DropTest, CascadeDropFallsFromItsSpoutAndLandsBackThere) {
-  CascadeDrop & drop = ready(*new CascadeDrop(0.0f, -8.1f, 3.35f, 0.1f, 0.4f, 0.0f, lower, middle));
+  CascadeDrop & drop = ready(new CascadeDrop(0.0f, -8.1f, 3.35f, 0.1f, 0.4f, 0.0f, lower, middle));
   const SbVec3f start(0.0f, -8.1f, 3.35f);
   EXPECT_EQ(drop.position, start);
   EXPECT_EQ(drop.velocity, SbVec3f(0.0f, -0.4f, 0.0f));
@@ -118,13 +123,13 @@ TEST_F(DropTest, CascadeDropFallsFromItsSpoutAndLandsBackThere) {
 
   // The same flight without a floor: step 27 is the first below z = 0, after
   // 27 * 0.04 of outward travel.
-  CascadeDrop & free = ready(*new CascadeDrop(0.0f, -8.1f, 3.35f, 0.1f, 0.4f, -100.0f, lower, middle));
+  CascadeDrop & free = ready(new CascadeDrop(0.0f, -8.1f, 3.35f, 0.1f, 0.4f, -100.0f, lower, middle));
   for (int step = 1; step <= 27; step++) free.advance(DT);
   EXPECT_NEAR(free.position[1], -8.1f - 1.08f, 1e-4);
   EXPECT_NEAR(free.position[2], -0.16f, 1e-4);
 
   // A z exactly at the floor has not landed.
-  CascadeDrop & level = ready(*new CascadeDrop(0.0f, -8.1f, 3.35f, 0.1f, 0.4f, 3.35f, lower, middle));
+  CascadeDrop & level = ready(new CascadeDrop(0.0f, -8.1f, 3.35f, 0.1f, 0.4f, 3.35f, lower, middle));
   level.advance(DT);
   EXPECT_EQ(level.position[2], 3.35f);
   EXPECT_NE(level.position[1], -8.1f);
@@ -135,7 +140,7 @@ TEST_F(DropTest, CascadeDropFallsFromItsSpoutAndLandsBackThere) {
 }
 
 TEST_F(DropTest, CascadeLaunchSpeedFollowsTheSourceLevel) {
-  CascadeDrop & drop = ready(*new CascadeDrop(0.0f, -8.1f, 3.35f, 0.1f, 0.4f, 0.0f, lower, middle));
+  CascadeDrop & drop = ready(new CascadeDrop(0.0f, -8.1f, 3.35f, 0.1f, 0.4f, 0.0f, lower, middle));
   const int probe = probeIndex(middle);
   ASSERT_EQ(probe, 15 * 30);
 
@@ -160,8 +165,8 @@ TEST_F(DropTest, CascadeLaunchSpeedFollowsTheSourceLevel) {
 }
 
 TEST_F(DropTest, HeavierCascadeDropFallsFaster) {
-  CascadeDrop & small = ready(*new CascadeDrop(0.0f, -8.1f, 3.35f, 0.1f, 0.4f, -100.0f, lower, middle));
-  CascadeDrop & large = ready(*new CascadeDrop(0.0f, -8.1f, 3.35f, 0.2f, 0.4f, -100.0f, lower, middle));
+  CascadeDrop & small = ready(new CascadeDrop(0.0f, -8.1f, 3.35f, 0.1f, 0.4f, -100.0f, lower, middle));
+  CascadeDrop & large = ready(new CascadeDrop(0.0f, -8.1f, 3.35f, 0.2f, 0.4f, -100.0f, lower, middle));
   for (int step = 0; step < 10; step++) {
     small.advance(DT);
     large.advance(DT);
@@ -172,7 +177,7 @@ TEST_F(DropTest, HeavierCascadeDropFallsFaster) {
 }
 
 TEST_F(DropTest, CascadeRippleIsOneUnitBeyondTheSpout) {
-  CascadeDrop & drop = ready(*new CascadeDrop(0.5f, -8.1f, 3.35f, 0.1f, 0.4f, 0.0f, lower, middle));
+  CascadeDrop & drop = ready(new CascadeDrop(0.5f, -8.1f, 3.35f, 0.1f, 0.4f, 0.0f, lower, middle));
   for (int step = 0; step < 27; step++) drop.advance(DT);
   EXPECT_FALSE(isAtRest(lower)) << "a landing ripples the target";
   EXPECT_EQ(heights(lower), heights(disturbedCopy(lower, {SbVec2f(0.5f, -8.1f - 1.0f)})));
@@ -190,7 +195,7 @@ TEST_F(DropTest, CascadeRippleIsOneUnitBeyondTheSpout) {
 }
 
 TEST_F(DropTest, JetDropRisesScattersFallsAndRipplesWhereItLands) {
-  JetDrop & drop = ready(*new JetDrop(0.0f, -2.25f, 6.6f, 0.1f, 2.25f, 6.5f, upper));
+  JetDrop & drop = ready(new JetDrop(0.0f, -2.25f, 6.6f, 0.1f, 2.25f, 6.5f, upper));
   const SbVec3f nozzle(0.0f, -2.25f, 6.6f);
   EXPECT_EQ(drop.velocity, SbVec3f(0.0f, 0.0f, 2.25f));
   EXPECT_FALSE(drop.scattered);
@@ -236,19 +241,19 @@ TEST_F(DropTest, JetDropRisesScattersFallsAndRipplesWhereItLands) {
   EXPECT_EQ(heights(upper), heights(disturbedCopy(upper, {landing})));
 
   // Where the 47th step takes the drop when nothing stops it.
-  JetDrop & free = ready(*new JetDrop(0.0f, -2.25f, 6.6f, 0.1f, 2.25f, -100.0f, upper));
+  JetDrop & free = ready(new JetDrop(0.0f, -2.25f, 6.6f, 0.1f, 2.25f, -100.0f, upper));
   for (int step = 1; step <= 47; step++) free.advance(DT, true);
   EXPECT_NEAR(free.position[2], 6.365f, 1e-4);
 
   // Below the floor but still rising: not a landing.
-  JetDrop & low = ready(*new JetDrop(0.0f, -2.25f, 6.0f, 0.1f, 2.25f, 6.5f, upper));
+  JetDrop & low = ready(new JetDrop(0.0f, -2.25f, 6.0f, 0.1f, 2.25f, 6.5f, upper));
   low.advance(DT, true);
   EXPECT_NEAR(low.position[2], 6.225f, 1e-5);
   EXPECT_NEAR(low.velocity[2], 2.15f, 1e-5);
 }
 
 TEST_F(DropTest, JetSwitchActsOnRipplesAndVisibilityFlightsLater) {
-  JetDrop & drop = ready(*new JetDrop(0.0f, -2.25f, 6.6f, 0.1f, 2.25f, 6.5f, upper));
+  JetDrop & drop = ready(new JetDrop(0.0f, -2.25f, 6.6f, 0.1f, 2.25f, 6.5f, upper));
   // One flight with launch speed 2.25 takes 47 steps; reports whether its
   // landing rippled the water.
   auto flight = [&](bool jetOn) {
@@ -278,7 +283,7 @@ TEST_F(DropTest, JetSwitchActsOnRipplesAndVisibilityFlightsLater) {
   EXPECT_EQ(drop.currentTransparency, 0.7f);
 
   // A drop made while the jet is off ripples once and then goes dark.
-  JetDrop & late = ready(*new JetDrop(0.1f, -2.2f, 6.6f, 0.1f, 2.25f, 6.5f, upper));
+  JetDrop & late = ready(new JetDrop(0.1f, -2.2f, 6.6f, 0.1f, 2.25f, 6.5f, upper));
   const std::vector<float> before = heights(upper);
   for (int step = 0; step < 47; step++) late.advance(DT, false);
   EXPECT_NE(heights(upper), before);
