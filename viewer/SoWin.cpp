@@ -54,3 +54,15 @@ SoWin::mainLoop(void)
 {
   SoQt::mainLoop();
 }
+
+void
+SoWin::exitMainLoop(void)
+{
+  SoQt::exitMainLoop();
+}
+
+void
+SoWin::setWidgetSize(HWND widget, const SbVec2s size)
+{
+  SoQt::setWidgetSize(widget, size);
+}

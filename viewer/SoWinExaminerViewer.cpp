@@ -3,11 +3,10 @@
 #include <Inventor/Win/viewers/SoWinExaminerViewer.h>
 
 #include "FrontView.h"
+#include "KeyPassingExaminerViewer.h"
 
-#include <Inventor/Qt/viewers/SoQtExaminerViewer.h>
 #include <Inventor/SbViewportRegion.h>
 #include <Inventor/actions/SoSearchAction.h>
-#include <Inventor/events/SoKeyboardEvent.h>
 #include <Inventor/nodes/SoCamera.h>
 
 #include <QtGui/QGuiApplication>
@@ -15,25 +14,6 @@
 #include <QtWidgets/QWidget>
 
 namespace {
-
-// The Qt examiner keeps every event to itself while it is in camera mode,
-// so a key of the program's own (J for the jet) would only work after Esc.
-// Here the scene sees each key first in camera mode too; a key the scene
-// leaves unhandled goes on to the camera control (Esc, Home, S, ...).
-class KeyPassingExaminerViewer : public SoQtExaminerViewer {
-public:
-  KeyPassingExaminerViewer(QWidget * parent, const char * name, SbBool embed,
-                           SoQtFullViewer::BuildFlag flag, SoQtViewer::Type type)
-    : SoQtExaminerViewer(parent, name, embed, flag, type) {}
-
-protected:
-  SbBool processSoEvent(const SoEvent * const event) override {
-    if (this->isViewing() && event->isOfType(SoKeyboardEvent::getClassTypeId()) &&
-        SoQtRenderArea::processSoEvent(event))
-      return TRUE;
-    return SoQtExaminerViewer::processSoEvent(event);
-  }
-};
 
 bool
 containsCamera(SoNode * root)
@@ -63,6 +43,11 @@ SoWinExaminerViewer::SoWinExaminerViewer(HWND parent, const char * name, SbBool 
   : viewer(new KeyPassingExaminerViewer(parent, name, embed,
                                         static_cast<SoQtFullViewer::BuildFlag>(flag),
                                         static_cast<SoQtViewer::Type>(type)))
+{
+}
+
+SoWinExaminerViewer::SoWinExaminerViewer(SoQtExaminerViewer * viewer)
+  : viewer(viewer)
 {
 }
 

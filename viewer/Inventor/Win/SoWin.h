@@ -5,6 +5,7 @@
 // offered on top of the Qt binding. No Qt header is included here.
 
 #include <Inventor/SbBasic.h>
+#include <Inventor/SbVec2s.h>
 
 class QWidget;
 typedef QWidget * HWND;
@@ -20,6 +21,11 @@ public:
   // Dispatches window events and the sensor queues until the main window
   // is closed.
   static void mainLoop(void);
+  // Makes mainLoop return after the events being dispatched.
+  static void exitMainLoop(void);
+
+  // Resizes a window; a window that has not been shown yet opens at that size.
+  static void setWidgetSize(HWND widget, const SbVec2s size);
 
 private:
   SoWin(void);

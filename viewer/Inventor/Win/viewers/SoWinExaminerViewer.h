@@ -30,6 +30,11 @@ public:
   SoCamera * getCamera(void) const;
   void resetToHomePosition(void);
 
+protected:
+  // For viewers of the layer that put a Qt examiner of their own behind
+  // these calls; takes ownership of viewer.
+  explicit SoWinExaminerViewer(SoQtExaminerViewer * viewer);
+
 private:
   SoWinExaminerViewer(const SoWinExaminerViewer &);
   SoWinExaminerViewer & operator=(const SoWinExaminerViewer &);

@@ -1,0 +1,298 @@
+// Speed of the running fountain: the scene of createScene() in the program's
+// own viewer, at a given window size, for a given number of seconds once all
+// 257 drops are flying. Prints the frames per second, the wave steps per
+// second of each surface, the drop ticks per second, the average time of one
+// tick and of one step, and how much processor time the process took.
+//
+//   fountain-bench [--size WIDTHxHEIGHT] [--seconds S] [--warmup S] [--still-water]
+//
+// --still-water leaves the surfaces at rest, which shows what the water's
+// motion costs the frames.
+//
+// Run it from the build folder (the textures are read through relative
+// paths) on an X display; bench/run_fountain_bench.sh starts it on Xvfb.
+//
+// The program's callbacks are timed from outside: the drop clock's callback
+// and each surface's idle-sensor callback are replaced by ones that time
+// simulationTick and stepSimulation and then do what the originals do.
+// Times are wall-clock times on the main thread, which runs one callback at
+// a time; on an otherwise idle processor they equal the callback's CPU time.
+
+#include "app/Application.h"
+#include "app/Fountain.h"
+#include "drops/DropTick.h"
+#include "wave/WaveSurfaceKit.h"
+
+#include <MeasuredExaminerViewer.h>
+
+#include <Inventor/Win/SoWin.h>
+#include <Inventor/nodes/SoSeparator.h>
+#include <Inventor/sensors/SoAlarmSensor.h>
+#include <Inventor/sensors/SoIdleSensor.h>
+#include <Inventor/sensors/SoTimerSensor.h>
+
+#include <sys/resource.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+namespace {
+
+typedef std::chrono::steady_clock Clock;
+
+double
+secondsOf(Clock::duration d)
+{
+  return std::chrono::duration<double>(d).count();
+}
+
+struct Options {
+  int width = 1280;
+  int height = 1024;
+  double seconds = 10.0;
+  double warmup = 1.0;  // after the drop lists are full
+  bool stillWater = false;  // surfaces never step: the frames without the water's motion
+};
+
+bool
+parseOptions(int argc, char ** argv, Options & options)
+{
+  for (int a = 1; a < argc; a++) {
+    const std::string arg = argv[a];
+    const char * value = a + 1 < argc ? argv[a + 1] : NULL;
+    if (arg == "--size" && value) {
+      if (std::sscanf(value, "%dx%d", &options.width, &options.height) != 2) return false;
+      a++;
+    }
+    else if (arg == "--seconds" && value) {
+      options.seconds = std::atof(value);
+      a++;
+    }
+    else if (arg == "--warmup" && value) {
+      options.warmup = std::atof(value);
+      a++;
+    }
+    else if (arg == "--still-water") {
+      options.stillWater = true;
+    }
+    else {
+      return false;
+    }
+  }
+  return options.width >= 64 && options.height >= 64 && options.width <= 8192 &&
+         options.height <= 8192 && options.seconds > 0.0 && options.warmup >= 0.0;
+}
+
+// ----- counters --------------------------------------------------------------
+
+struct Counter {
+  long calls = 0;
+  double seconds = 0.0;
+};
+
+struct SurfaceCounter {
+  const char * name;
+  WaveSurfaceKit ** kit;
+  Counter steps;
+};
+
+SurfaceCounter surfaces[] = {
+  { "lower", &lowerSurface, {} },
+  { "middle", &middleSurface, {} },
+  { "upper", &upperSurface, {} },
+};
+
+Counter ticks;
+
+struct ProcessTimes {
+  Clock::time_point wall;
+  double processCpu;  // all threads: the main thread and the renderer's
+  double mainCpu;     // the main thread alone
+};
+
+double
+cpuSeconds(int who)
+{
+  rusage usage;
+  getrusage(who, &usage);
+  return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+         1e-6 * double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec);
+}
+
+ProcessTimes
+processTimesNow(void)
+{
+  return ProcessTimes{ Clock::now(), cpuSeconds(RUSAGE_SELF), cpuSeconds(RUSAGE_THREAD) };
+}
+
+// ----- the run -----------------------------------------------------------------
+
+Options options;
+MeasuredExaminerViewer * viewer = NULL;
+SoAlarmSensor * phaseAlarm = NULL;
+ProcessTimes measureStart;
+ProcessTimes measureEnd;
+bool measuring = false;
+bool warmingUp = false;
+
+std::size_t
+dropsFlying(void)
+{
+  return lowerCascade.size() + upperCascade.size() + jetDrops.size();
+}
+
+void
+resetCounters(void)
+{
+  for (SurfaceCounter & s : surfaces) s.steps = Counter();
+  ticks = Counter();
+  viewer->resetStatistics();
+}
+
+void
+endCB(void *, SoSensor *)
+{
+  measureEnd = processTimesNow();
+  measuring = false;
+  SoWin::exitMainLoop();
+}
+
+void
+startMeasuringCB(void *, SoSensor *)
+{
+  resetCounters();
+  measuring = true;
+  measureStart = processTimesNow();
+  phaseAlarm->setFunction(endCB);
+  phaseAlarm->setTimeFromNow(SbTime(options.seconds));
+  phaseAlarm->schedule();
+}
+
+void
+timedTickCB(void * data, SoSensor * sensor)
+{
+  const Clock::time_point start = Clock::now();
+  simulationTick(data, sensor);
+  ticks.seconds += secondsOf(Clock::now() - start);
+  ticks.calls++;
+
+  // The measurement begins once every stream has reached its size.
+  if (!measuring && !warmingUp && dropsFlying() >= 257) {
+    warmingUp = true;
+    phaseAlarm->setFunction(startMeasuringCB);
+    phaseAlarm->setTimeFromNow(SbTime(options.warmup));
+    phaseAlarm->schedule();
+  }
+}
+
+void
+timedStepCB(void * data, SoSensor * sensor)
+{
+  WaveSurfaceKit * kit = static_cast<WaveSurfaceKit *>(data);
+  const Clock::time_point start = Clock::now();
+  kit->stepSimulation();
+  const double spent = secondsOf(Clock::now() - start);
+  for (SurfaceCounter & s : surfaces) {
+    if (*s.kit == kit) {
+      s.steps.seconds += spent;
+      s.steps.calls++;
+    }
+  }
+  static_cast<SoIdleSensor *>(sensor)->schedule();
+}
+
+void
+report(void)
+{
+  const double wall = secondsOf(measureEnd.wall - measureStart.wall);
+  const FrameStatistics frames = viewer->statistics();
+  const double fps = double(frames.frames) / wall;
+
+  std::printf("window                %d x %d, %s\n", options.width, options.height,
+              viewer->glRenderer().c_str());
+  std::printf("measured              %.2f s with %zu drops flying\n", wall, dropsFlying());
+  std::printf("frames per second     %.1f\n", fps);
+  if (frames.frames > 0) {
+    std::printf("redraw                %.2f ms per frame (scene traversal %.2f ms, "
+                "buffer swap %.2f ms)\n",
+                1e3 * frames.redrawSeconds / double(frames.frames),
+                1e3 * frames.renderSeconds / double(frames.frames),
+                1e3 * (frames.redrawSeconds - frames.renderSeconds) / double(frames.frames));
+  }
+
+  double simulationSeconds = ticks.seconds;
+  for (const SurfaceCounter & s : surfaces) {
+    const WaveSurfaceKit * kit = *s.kit;
+    const int vertices = kit->width.getValue() * kit->height.getValue();
+    const double perStep = s.steps.calls ? s.steps.seconds / double(s.steps.calls) : 0.0;
+    std::printf("wave steps, %-6s     %.0f per second (%.2f per frame), %.2f us per step, "
+                "%.2f ns per vertex (%d x %d)\n",
+                s.name, double(s.steps.calls) / wall,
+                frames.frames ? double(s.steps.calls) / double(frames.frames) : 0.0,
+                1e6 * perStep, 1e9 * perStep / vertices, kit->width.getValue(),
+                kit->height.getValue());
+    simulationSeconds += s.steps.seconds;
+  }
+  std::printf("drop ticks            %.1f per second, %.1f us per tick\n",
+              double(ticks.calls) / wall,
+              ticks.calls ? 1e6 * ticks.seconds / double(ticks.calls) : 0.0);
+  std::printf("steps and ticks       %.2f %% of the frame time\n",
+              100.0 * simulationSeconds / wall);
+  const double processCpu = measureEnd.processCpu - measureStart.processCpu;
+  const double mainCpu = measureEnd.mainCpu - measureStart.mainCpu;
+  std::printf("processor time        %.0f %% of one core (main thread %.0f %%)\n",
+              100.0 * processCpu / wall, 100.0 * mainCpu / wall);
+  if (frames.frames > 0) {
+    std::printf("processor per frame   %.2f ms: main thread %.2f ms, renderer threads %.2f ms\n",
+                1e3 * processCpu / double(frames.frames), 1e3 * mainCpu / double(frames.frames),
+                1e3 * (processCpu - mainCpu) / double(frames.frames));
+  }
+}
+
+}
+
+int
+main(int argc, char ** argv)
+{
+  if (!parseOptions(argc, argv, options)) {
+    std::fprintf(stderr, "usage: %s [--size WIDTHxHEIGHT] [--seconds S] [--warmup S] [--still-water]\n",
+                 argv[0]);
+    return 2;
+  }
+
+  HWND window = SoWin::init(argv[0], "SoWin");
+  if (window == NULL) return 1;
+
+  jetEnabled = true;
+  viewer = new MeasuredExaminerViewer(window);
+  createScene();
+
+  dropClock->setFunction(timedTickCB);
+  for (SurfaceCounter & s : surfaces) {
+    if (options.stillWater)
+      (*s.kit)->stepSensor->unschedule();
+    else
+      (*s.kit)->stepSensor->setFunction(timedStepCB);
+  }
+  phaseAlarm = new SoAlarmSensor;
+
+  // As the program does, but at the given size instead of the full screen.
+  viewer->setSceneGraph(sceneRoot);
+  SoWin::setWidgetSize(window, SbVec2s(short(options.width), short(options.height)));
+  viewer->setDecoration(FALSE);
+  viewer->show();
+  viewer->setTransparencyType(SoGLRenderAction::SORTED_OBJECT_BLEND);
+
+  SoWin::show(window);
+  SoWin::mainLoop();
+
+  report();
+
+  delete phaseAlarm;
+  delete viewer;
+  destroyScene();
+  return 0;
+}

@@ -1,0 +1,29 @@
+#ifndef FOUNTAIN_VIEWER_KEYPASSINGEXAMINERVIEWER_H
+#define FOUNTAIN_VIEWER_KEYPASSINGEXAMINERVIEWER_H
+
+// The Qt examiner viewer behind SoWinExaminerViewer. Internal to the viewer
+// layer: it includes the Qt binding.
+
+#include <Inventor/Qt/viewers/SoQtExaminerViewer.h>
+#include <Inventor/events/SoKeyboardEvent.h>
+
+// The Qt examiner keeps every event to itself while it is in camera mode,
+// so a key of the program's own (J for the jet) would only work after Esc.
+// Here the scene sees each key first in camera mode too; a key the scene
+// leaves unhandled goes on to the camera control (Esc, Home, S, ...).
+class KeyPassingExaminerViewer : public SoQtExaminerViewer {
+public:
+  KeyPassingExaminerViewer(QWidget * parent, const char * name, SbBool embed,
+                           SoQtFullViewer::BuildFlag flag, SoQtViewer::Type type)
+    : SoQtExaminerViewer(parent, name, embed, flag, type) {}
+
+protected:
+  SbBool processSoEvent(const SoEvent * const event) override {
+    if (this->isViewing() && event->isOfType(SoKeyboardEvent::getClassTypeId()) &&
+        SoQtRenderArea::processSoEvent(event))
+      return TRUE;
+    return SoQtExaminerViewer::processSoEvent(event);
+  }
+};
+
+#endif

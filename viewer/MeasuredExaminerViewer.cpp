@@ -1,0 +1,71 @@
+// The examiner viewer with frame counting. A redraw of the render area is the
+// scene traversal (actualRedraw) followed by the buffer swap, which with a
+// software renderer waits for the rasterisation to finish.
+
+#include "MeasuredExaminerViewer.h"
+
+#include "KeyPassingExaminerViewer.h"
+
+#include <Inventor/system/gl.h>
+
+#include <chrono>
+
+class MeasuredExaminerViewer::Counting : public KeyPassingExaminerViewer {
+public:
+  explicit Counting(QWidget * parent)
+    : KeyPassingExaminerViewer(parent, NULL, TRUE, SoQtFullViewer::BUILD_ALL,
+                               SoQtViewer::BROWSER) {}
+
+  FrameStatistics counts;
+  std::string renderer;
+
+protected:
+  void redraw(void) override {
+    const Clock::time_point start = Clock::now();
+    KeyPassingExaminerViewer::redraw();
+    this->counts.redrawSeconds += seconds(Clock::now() - start);
+    this->counts.frames++;
+  }
+
+  void actualRedraw(void) override {
+    const Clock::time_point start = Clock::now();
+    KeyPassingExaminerViewer::actualRedraw();
+    this->counts.renderSeconds += seconds(Clock::now() - start);
+    if (this->renderer.empty()) {
+      const GLubyte * name = glGetString(GL_RENDERER);
+      this->renderer = name ? reinterpret_cast<const char *>(name) : "unknown";
+    }
+  }
+
+private:
+  typedef std::chrono::steady_clock Clock;
+  static double seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
+};
+
+MeasuredExaminerViewer::MeasuredExaminerViewer(HWND parent)
+  : MeasuredExaminerViewer(new Counting(parent))
+{
+}
+
+MeasuredExaminerViewer::MeasuredExaminerViewer(Counting * counting)
+  : SoWinExaminerViewer(counting), counting(counting)
+{
+}
+
+FrameStatistics
+MeasuredExaminerViewer::statistics(void) const
+{
+  return this->counting->counts;
+}
+
+void
+MeasuredExaminerViewer::resetStatistics(void)
+{
+  this->counting->counts = FrameStatistics();
+}
+
+std::string
+MeasuredExaminerViewer::glRenderer(void) const
+{
+  return this->counting->renderer;
+}

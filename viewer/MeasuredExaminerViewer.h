@@ -1,0 +1,34 @@
+#ifndef FOUNTAIN_VIEWER_MEASUREDEXAMINERVIEWER_H
+#define FOUNTAIN_VIEWER_MEASUREDEXAMINERVIEWER_H
+
+// The program's examiner viewer, counting and timing the frames it draws.
+// Used by the benchmark; the program itself uses SoWinExaminerViewer.
+
+#include <Inventor/Win/viewers/SoWinExaminerViewer.h>
+
+#include <cstdint>
+#include <string>
+
+struct FrameStatistics {
+  uint64_t frames = 0;         // frames drawn and shown
+  double redrawSeconds = 0.0;  // wall time in the redraws: scene traversal, GL, swap
+  double renderSeconds = 0.0;  // part of it in the scene traversal (before the swap)
+};
+
+class MeasuredExaminerViewer : public SoWinExaminerViewer {
+public:
+  explicit MeasuredExaminerViewer(HWND parent);
+
+  // Counts since construction or the last reset.
+  FrameStatistics statistics(void) const;
+  void resetStatistics(void);
+  // The OpenGL renderer's name, known once a frame has been drawn.
+  std::string glRenderer(void) const;
+
+private:
+  class Counting;
+  explicit MeasuredExaminerViewer(Counting * counting);
+  Counting * const counting;  // owned by the base
+};
+
+#endif
