@@ -19,7 +19,10 @@ public:
 
 protected:
   SbBool processSoEvent(const SoEvent * const event) override {
+    // The render area's handling (the scene) on purpose, skipping the
+    // examiner's camera control for this first try.
     if (this->isViewing() && event->isOfType(SoKeyboardEvent::getClassTypeId()) &&
+        // NOLINTNEXTLINE(bugprone-parent-virtual-call)
         SoQtRenderArea::processSoEvent(event))
       return TRUE;
     return SoQtExaminerViewer::processSoEvent(event);

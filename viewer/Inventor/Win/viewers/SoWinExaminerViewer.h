@@ -13,9 +13,9 @@ class SoQtExaminerViewer;
 
 class SoWinExaminerViewer : public SoWinFullViewer {
 public:
-  SoWinExaminerViewer(HWND parent = NULL, const char * name = NULL, SbBool embed = TRUE,
-                      SoWinFullViewer::BuildFlag flag = BUILD_ALL,
-                      SoWinViewer::Type type = BROWSER);
+  explicit SoWinExaminerViewer(HWND parent = NULL, const char * name = NULL, SbBool embed = TRUE,
+                               SoWinFullViewer::BuildFlag flag = BUILD_ALL,
+                               SoWinViewer::Type type = BROWSER);
   ~SoWinExaminerViewer();
 
   // Shows root. A scene without a camera is looked at from the front (its
