@@ -11,6 +11,9 @@ packages=(
   xvfb xauth xdotool x11-utils imagemagick libgl1-mesa-dri
   python3 python3-xlib
   clang
+  # Reliability stages of tools/test.sh: libFuzzer and clang's sanitizer
+  # runtimes, and the static analysers of tools/lint.sh.
+  libclang-rt-14-dev clang-tidy cppcheck
 )
 
 missing=()
