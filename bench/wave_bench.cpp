@@ -1,6 +1,7 @@
 // Speed of the water: one wave step of a WaveSurfaceKit per grid size, on
 // moving water and on water that has calmed down, beside a plain reference
-// loop of the same update; and one disturbance of the lowest basin.
+// loop of the same update; a plain copy of one level's points, the yardstick
+// of memory bandwidth; and one disturbance of the lowest basin.
 //
 // The per-vertex figure is the counter "per_vertex" (time per vertex and
 // step; Google Benchmark prints it with an SI prefix, "n" = nanoseconds).
@@ -13,6 +14,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
+#include <cstring>
 #include <utility>
 #include <vector>
 
@@ -194,6 +196,26 @@ BM_ReferenceStepSettled(benchmark::State & state)
   referenceStep(state, true);
 }
 
+// ----- the machine's copy bandwidth -----------------------------------------
+
+// A plain block copy of the size x size points of one level (12 bytes each),
+// as the bound the step is held against: a step reads the current, previous
+// and next levels and writes the next one (about two copies of a level) and
+// copies the new level into the coordinates (a third).
+void
+BM_CopyLevel(benchmark::State & state)
+{
+  const int size = int(state.range(0));
+  const std::size_t n = std::size_t(size) * std::size_t(size);
+  std::vector<SbVec3f> from(n, SbVec3f(1.0f, 2.0f, 3.0f)), to(n);
+  for (auto _ : state) {
+    std::memcpy(to.data(), from.data(), n * sizeof(SbVec3f));
+    benchmark::ClobberMemory();
+  }
+  setPerVertex(state, int(n));
+  state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(n * sizeof(SbVec3f)));
+}
+
 // ----- one disturbance of the lowest basin ---------------------------------
 
 void
@@ -221,6 +243,7 @@ BENCHMARK(BM_KitStepMoving)->Apply(gridArguments);
 BENCHMARK(BM_ReferenceStepMoving)->Apply(gridArguments);
 BENCHMARK(BM_KitStepSettled)->Apply(gridArguments);
 BENCHMARK(BM_ReferenceStepSettled)->Apply(gridArguments);
+BENCHMARK(BM_CopyLevel)->Apply(gridArguments);
 BENCHMARK(BM_Disturb40);
 
 int
