@@ -3,11 +3,13 @@
 #include <Inventor/Win/viewers/SoWinExaminerViewer.h>
 
 #include "FrontView.h"
+#include "ScreenSpaceDetail.h"
 #include "KeyPassingExaminerViewer.h"
 
 #include <Inventor/SbViewportRegion.h>
 #include <Inventor/actions/SoSearchAction.h>
 #include <Inventor/nodes/SoCamera.h>
+#include <Inventor/nodes/SoSeparator.h>
 
 #include <QtGui/QGuiApplication>
 #include <QtGui/QScreen>
@@ -42,18 +44,20 @@ SoWinExaminerViewer::SoWinExaminerViewer(HWND parent, const char * name, SbBool 
                                          SoWinViewer::Type type)
   : viewer(new KeyPassingExaminerViewer(parent, name, embed,
                                         static_cast<SoQtFullViewer::BuildFlag>(flag),
-                                        static_cast<SoQtViewer::Type>(type)))
+                                        static_cast<SoQtViewer::Type>(type))),
+    shown(NULL)
 {
 }
 
 SoWinExaminerViewer::SoWinExaminerViewer(SoQtExaminerViewer * viewer)
-  : viewer(viewer)
+  : viewer(viewer), shown(NULL)
 {
 }
 
 SoWinExaminerViewer::~SoWinExaminerViewer()
 {
   delete this->viewer;
+  if (this->shown) this->shown->unref();
 }
 
 void
@@ -63,7 +67,11 @@ SoWinExaminerViewer::setSceneGraph(SoNode * root)
   // points it down -z. The fountain stands along +z, so that camera is
   // turned to look at it from the front, and that view becomes home.
   const bool viewerCamera = root && !containsCamera(root);
-  this->viewer->setSceneGraph(root);
+  SoSeparator * previous = this->shown;
+  this->shown = root ? withScreenSpaceDetail(root) : NULL;
+  if (this->shown) this->shown->ref();
+  this->viewer->setSceneGraph(this->shown);
+  if (previous) previous->unref();
   SoCamera * camera = this->viewer->getCamera();
   if (!viewerCamera || !camera) return;
 

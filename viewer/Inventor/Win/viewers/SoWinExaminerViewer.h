@@ -10,6 +10,7 @@
 class SoCamera;
 class SoNode;
 class SoQtExaminerViewer;
+class SoSeparator;
 
 class SoWinExaminerViewer : public SoWinFullViewer {
 public:
@@ -40,6 +41,7 @@ private:
   SoWinExaminerViewer & operator=(const SoWinExaminerViewer &);
 
   SoQtExaminerViewer * viewer;
+  SoSeparator * shown;  // what the Qt viewer draws: root under the viewer's level of detail
 };
 
 #endif
