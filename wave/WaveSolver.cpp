@@ -7,12 +7,8 @@
 // with u its current height, p its previous height and S the sum of its four
 // neighbours' current heights. On the border the missing neighbour is the
 // mirror image of the inner one across the border, so the inner neighbour
-// counts twice; this keeps the water volume.
-//
-// The step computes this update multiplied out, in single precision (see
-// newHeight), on whole vectors of the interleaved (x, y, z) points, and keeps
-// only the z lanes. Its results differ from an evaluation in double precision
-// by a few units in the last place of a float.
+// counts twice; this keeps the water volume. Terms are evaluated left to
+// right in double precision and each new height is rounded to float once.
 //
 // Damped water decays towards zero geometrically and would end in subnormal
 // floats, which x86 processors handle through a slow microcode path. While
@@ -27,17 +23,36 @@
 
 #include <cstddef>
 #include <cstring>
+#include <vector>
 
 #if defined(__SSE2__) || defined(_M_X64) || (defined(_M_IX86_FP) && _M_IX86_FP >= 2)
 #include <xmmintrin.h>
 #define FOUNTAIN_HAVE_MXCSR 1
 #endif
 
-#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
-#define FOUNTAIN_X86_DISPATCH 1
+// The step is compiled twice on x86-64 with GCC, for AVX2 and for the
+// baseline, and the processor's best version is chosen when the program
+// loads; both do the same arithmetic and give the same results.
+#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__) && defined(__linux__)
+#define FOUNTAIN_WIDEST_VECTORS __attribute__((target_clones("avx2", "default")))
+#else
+#define FOUNTAIN_WIDEST_VECTORS
 #endif
 
 namespace {
+
+// The update's constants are single-precision numbers; widened once here.
+const double laplacianWeight = double(0.09f);
+const double dampingWeight = double(0.018000001f);
+const double finalScale = double(0.9823183f);
+
+// New height from the neighbour sum s, the current height u and the
+// previous height p.
+inline float
+newHeight(double s, double u, double p)
+{
+  return float(((s - 4.0 * u) * laplacianWeight + 2.0 * u - p + p * dampingWeight) * finalScale);
+}
 
 // Sets flush-to-zero and denormals-are-zero for its lifetime and restores the
 // caller's floating-point control state afterwards.
@@ -52,162 +67,85 @@ private:
 #endif
 };
 
-// The update multiplied out so that a level stays exactly where it is: with
-// the single-precision constants w = 0.09, d = 0.018000001, f = 0.9823183
-// and L = S - 4u,
-//
-//   new = u + (A * L + (B * (u - p) + K * p))
-//
-// where A = f * w, B = 2f - 1 and K = (1 + d) * f - 1 = 1.2e-8. The neighbours
-// are summed in pairs, (north + south) + (east + west). On a level, L and
-// u - p are exactly 0 and |K * p| stays below half a unit in the last place
-// of p, so the new height is exactly p, as in the double evaluation.
-const float weightA = float(double(0.9823183f) * double(0.09f));
-const float weightB = float(2.0 * double(0.9823183f) - 1.0);
-const float weightK = float((1.0 + double(0.018000001f)) * double(0.9823183f) - 1.0);
-
-inline float
-newHeight(float north, float south, float east, float west, float u, float p)
-{
-  const float laplacian = ((north + south) + (east + west)) - u * 4.0f;
-  return u + (weightA * laplacian + (weightB * (u - p) + weightK * p));
-}
-
-// One row of the grid, on the interleaved (x, y, z) floats of its H points:
-// cur, prev and next point at the row's first float; the row's northern and
-// southern neighbour rows are at cur + north and cur + south (a border row
-// names its one inner neighbour twice: the mirror image). Vertices 0 and
-// H - 1 mirror their inner neighbour along the row in the same way.
-//
-// The inner vertices run on vectors of N interleaved floats: the neighbours
-// along the row are 3 floats away and those in the other rows `north` and
-// `south` floats, so each lane computes the update from the matching
-// coordinate of its neighbours. Only the z lanes are kept; the x and y lanes
-// of next are written back as they were. Which lanes hold a z repeats every
-// three vectors.
-// Vectors of N floats and of N 32-bit lane masks.
-template <int N> struct Lanes;
-template <> struct Lanes<4> {
-  typedef float Floats __attribute__((vector_size(16)));
-  typedef int32_t Ints __attribute__((vector_size(16)));
-};
-template <> struct Lanes<8> {
-  typedef float Floats __attribute__((vector_size(32)));
-  typedef int32_t Ints __attribute__((vector_size(32)));
+// Heights are the z of interleaved (x, y, z) points; z(k) is vertex k's.
+struct Heights {
+  float * base;
+  float & operator()(int32_t k) const { return base[3 * k + 2]; }
 };
 
-template <int N>
-__attribute__((always_inline)) inline void
-advanceRowOn(const float * __restrict cur, const float * __restrict prev,
-             float * __restrict next, const std::ptrdiff_t north, const std::ptrdiff_t south,
-             const int32_t H)
+// Writes the next level of a W x H grid (W, H >= 2) into next from cur and
+// prev. The three arrays are distinct; only the z of next changes.
+FOUNTAIN_WIDEST_VECTORS void
+advanceHeights(const Heights cur, const Heights prev, const Heights next,
+               const int32_t W, const int32_t H)
 {
-  typedef typename Lanes<N>::Floats Floats;
-  typedef typename Lanes<N>::Ints Ints;
+  auto at = [H](int32_t i, int32_t j) { return i * H + j; };
 
-  // The ends of the row: the inner neighbour along the row counts twice.
-  const std::ptrdiff_t first = 2, last = 3 * std::ptrdiff_t(H - 1) + 2;
-  next[first] = newHeight(cur[first + north], cur[first + south], cur[first + 3], cur[first + 3],
-                          cur[first], prev[first]);
-
-  // zLanes[phase]: lane l holds a z when (phase + l) % 3 == 2.
-  Ints zLanes[3];
-  for (int phase = 0; phase < 3; phase++)
-    for (int l = 0; l < N; l++) zLanes[phase][l] = (phase + l) % 3 == 2 ? -1 : 0;
-  const Ints & zLane0 = zLanes[0];
-  const Ints & zLane1 = zLanes[N % 3];
-  const Ints & zLane2 = zLanes[(2 * N) % 3];
-
-  auto advance = [=](const std::ptrdiff_t t, const Ints & zLane) {
-    Floats u, n, s, e, w, p, old;
-    __builtin_memcpy(&u, cur + t, sizeof u);
-    __builtin_memcpy(&n, cur + t + north, sizeof n);
-    __builtin_memcpy(&s, cur + t + south, sizeof s);
-    __builtin_memcpy(&e, cur + t + 3, sizeof e);
-    __builtin_memcpy(&w, cur + t - 3, sizeof w);
-    __builtin_memcpy(&p, prev + t, sizeof p);
-    __builtin_memcpy(&old, next + t, sizeof old);
-    const Floats laplacian = ((n + s) + (e + w)) - u * 4.0f;
-    const Floats h = u + (weightA * laplacian + (weightB * (u - p) + weightK * p));
-    const Floats kept = zLane ? h : old;
-    __builtin_memcpy(next + t, &kept, sizeof kept);
+  // Interior, one row at a time. The current heights of rows i - 1, i and
+  // i + 1 are held widened to double in three rolling row caches, so every
+  // height is converted once per step and the inner loop, free of border
+  // tests, runs over contiguous doubles that the compiler can vectorise.
+  static thread_local std::vector<double> rowCache;
+  if (rowCache.size() < 3 * size_t(H)) rowCache.resize(3 * size_t(H));
+  auto widenRow = [&](double * row, int32_t i) {
+    for (int32_t j = 0; j < H; j++) row[j] = cur(at(i, j));
   };
-
-  // Floats 3 ... 3(H - 1) - 1 are the points of vertices 1 ... H - 2.
-  const std::ptrdiff_t end = 3 * std::ptrdiff_t(H - 1);
-  std::ptrdiff_t t = 3;
-  for (; t + 3 * N <= end; t += 3 * N) {
-    advance(t, zLane0);
-    advance(t + N, zLane1);
-    advance(t + 2 * N, zLane2);
-  }
-  if (t + N <= end) {
-    advance(t, zLane0);
-    t += N;
-    if (t + N <= end) {
-      advance(t, zLane1);
-      t += N;
+  double * below = rowCache.data();
+  double * middle = below + H;
+  double * above = middle + H;
+  widenRow(below, 0);
+  widenRow(middle, 1);
+  for (int32_t i = 1; i <= W - 2; i++) {
+    widenRow(above, i + 1);
+    const float * __restrict p = &prev(at(i, 0));
+    float * __restrict n = &next(at(i, 0));
+    for (int32_t j = 1; j <= H - 2; j++) {
+      const double s = above[j] + below[j] + middle[j + 1] + middle[j - 1];
+      n[3 * j] = newHeight(s, middle[j], p[3 * j]);
     }
+    double * const done = below;
+    below = middle;
+    middle = above;
+    above = done;
   }
-  // The inner vertices the vectors did not reach: from the one whose z, at
-  // 3j + 2, is at t or beyond.
-  for (std::ptrdiff_t z = 3 * (t / 3) + 2; z < end; z += 3)
-    next[z] = newHeight(cur[z + north], cur[z + south], cur[z + 3], cur[z - 3], cur[z], prev[z]);
 
-  if (last != first)
-    next[last] = newHeight(cur[last + north], cur[last + south], cur[last - 3], cur[last - 3],
-                           cur[last], prev[last]);
-}
+  // Borders along i = 0 and i = W - 1: the inner row counts twice.
+  for (int32_t j = 1; j <= H - 2; j++) {
+    const int32_t k = at(0, j);
+    const double s = 2.0 * cur(at(1, j)) + double(cur(at(0, j + 1))) + double(cur(at(0, j - 1)));
+    next(k) = newHeight(s, cur(k), prev(k));
+  }
+  for (int32_t j = 1; j <= H - 2; j++) {
+    const int32_t k = at(W - 1, j);
+    const double s = 2.0 * cur(at(W - 2, j)) + double(cur(at(W - 1, j + 1))) +
+                     double(cur(at(W - 1, j - 1)));
+    next(k) = newHeight(s, cur(k), prev(k));
+  }
 
-typedef void AdvanceRow(const float *, const float *, float *, std::ptrdiff_t, std::ptrdiff_t,
-                        int32_t);
+  // Borders along j = 0 and j = H - 1: the inner column counts twice.
+  for (int32_t i = 1; i <= W - 2; i++) {
+    const int32_t k = at(i, 0);
+    const double s = double(cur(at(i - 1, 0))) + double(cur(at(i + 1, 0))) + 2.0 * cur(at(i, 1));
+    next(k) = newHeight(s, cur(k), prev(k));
+  }
+  for (int32_t i = 1; i <= W - 2; i++) {
+    const int32_t k = at(i, H - 1);
+    const double s = double(cur(at(i - 1, H - 1))) + double(cur(at(i + 1, H - 1))) +
+                     2.0 * cur(at(i, H - 2));
+    next(k) = newHeight(s, cur(k), prev(k));
+  }
 
-// The row on 8-float vectors where the processor has them (AVX2), else on
-// 4-float ones (SSE2, which every x86-64 processor has); the same arithmetic,
-// and so the same results, on both. (Wider vectors gain nothing on these
-// short rows.)
-#ifdef FOUNTAIN_X86_DISPATCH
-__attribute__((target("avx2"))) void
-advanceRow8(const float * cur, const float * prev, float * next, std::ptrdiff_t north,
-            std::ptrdiff_t south, int32_t H)
-{
-  advanceRowOn<8>(cur, prev, next, north, south, H);
-}
-#endif
-
-void
-advanceRow4(const float * cur, const float * prev, float * next, std::ptrdiff_t north,
-            std::ptrdiff_t south, int32_t H)
-{
-  advanceRowOn<4>(cur, prev, next, north, south, H);
-}
-
-AdvanceRow *
-widestAdvanceRow(void)
-{
-#ifdef FOUNTAIN_X86_DISPATCH
-  __builtin_cpu_init();
-  if (__builtin_cpu_supports("avx2")) return advanceRow8;
-#endif
-  return advanceRow4;
-}
-
-AdvanceRow * const advanceRow = widestAdvanceRow();
-
-// Writes the z of the next level of a W x H grid (W, H >= 2) into next from
-// cur and prev, all three interleaved (x, y, z) points; the arrays are
-// distinct and the x and y of next stay as they are.
-void
-advanceHeights(const float * cur, const float * prev, float * next, const int32_t W,
-               const int32_t H)
-{
-  const std::ptrdiff_t rowFloats = 3 * std::ptrdiff_t(H);
-  for (int32_t i = 0; i < W; i++) {
-    // Rows 0 and W - 1 see their inner neighbour row on both sides.
-    const std::ptrdiff_t north = i < W - 1 ? rowFloats : -rowFloats;
-    const std::ptrdiff_t south = i > 0 ? -rowFloats : rowFloats;
-    const std::ptrdiff_t row = rowFloats * i;
-    advanceRow(cur + row, prev + row, next + row, north, south, H);
+  // Corners: both neighbours are mirrored.
+  const int32_t corners[4][3] = {
+    // vertex, neighbour along x, neighbour along y
+    { at(0, 0), at(1, 0), at(0, 1) },
+    { at(W - 1, 0), at(W - 2, 0), at(W - 1, 1) },
+    { at(0, H - 1), at(1, H - 1), at(0, H - 2) },
+    { at(W - 1, H - 1), at(W - 2, H - 1), at(W - 1, H - 2) },
+  };
+  for (const auto & c : corners) {
+    const double s = 2.0 * (double(cur(c[1])) + double(cur(c[2])));
+    next(c[0]) = newHeight(s, cur(c[0]), prev(c[0]));
   }
 }
 
@@ -235,7 +173,8 @@ WaveSurfaceKit::stepSimulation(void)
 
   {
     const SubnormalsFlushed flushed;
-    advanceHeights(&this->curPoints[0][0], &this->prevPoints[0][0], &this->nextPoints[0][0], W, H);
+    advanceHeights(Heights{ &this->curPoints[0][0] }, Heights{ &this->prevPoints[0][0] },
+                   Heights{ &this->nextPoints[0][0] }, W, H);
   }
 
   // Publish the new level: all W x H points in one bulk copy into the
@@ -247,7 +186,6 @@ WaveSurfaceKit::stepSimulation(void)
   coords->point.finishEditing();
 
   // Then the arrays change roles.
-
   SbVec3f * const oldPrev = this->prevPoints;
   this->prevPoints = this->curPoints;
   this->curPoints = this->nextPoints;
