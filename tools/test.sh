@@ -26,11 +26,13 @@ if [ $# -gt 0 ]; then
 fi
 
 failed=()
+log="$(mktemp)"
+trap 'rm -f "$log"' EXIT
 stage() {
   local name="$1"
   shift
   echo "==== $name"
-  if "$@"; then
+  if "$@" 2>&1 | tee -a "$log"; then
     echo "==== $name: passed"
   else
     echo "==== $name: FAILED"
@@ -43,8 +45,24 @@ stage "lint" "$root/tools/lint.sh"
 stage "sanitizers" "$root/tools/sanitize.sh"
 stage "fuzz" "$root/tools/fuzz.sh" 45
 
+# One closing line over the ctest runs of all stages, with each other stage
+# (lint, fuzzing) counted as one test.
+summary() {
+  awk -v stages="$1" -v bad="$2" '
+    / tests failed out of / { total += $NF; failedTests += $(NF - 5) }
+    END { printf "%d passed, %d failed\n", total - failedTests + stages - bad, failedTests + bad }
+  ' "$log"
+}
+otherStages=2
+otherFailed=0
+for name in "${failed[@]+"${failed[@]}"}"; do
+  case "$name" in lint|fuzz) otherFailed=$((otherFailed + 1)) ;; esac
+done
+
 if [ ${#failed[@]} -gt 0 ]; then
   echo "failed stages: ${failed[*]}" >&2
+  echo "summary: $(summary "$otherStages" "$otherFailed")"
   exit 1
 fi
 echo "all stages passed"
+echo "summary: $(summary "$otherStages" "$otherFailed")"
