@@ -1,4 +1,4 @@
-// The fountain as the program starts it (the same start-up as app/main.cpp),
+// The fountain as the program runs it (the same runFountain as app/main.cpp),
 // with a watch on its water for the soak test: a timer samples the heights
 // of the three surfaces ten times a second, and the program reports the
 // largest height it saw, any height that was not finite, and when the drop
@@ -7,14 +7,12 @@
 // height it saw was finite.
 
 #include "app/Application.h"
+#include "app/Startup.h"
 #include "app/Fountain.h"
 #include "drops/DropTick.h"
 #include "wave/WaveSurfaceKit.h"
 
 #include <Inventor/SbTime.h>
-#include <Inventor/Win/SoWin.h>
-#include <Inventor/Win/viewers/SoWinExaminerViewer.h>
-#include <Inventor/nodes/SoSeparator.h>
 #include <Inventor/sensors/SoTimerSensor.h>
 
 #include <cmath>
@@ -68,45 +66,47 @@ watchCB(void * data, SoSensor *)
   }
 }
 
+struct Soak {
+  WaterWatch watch;
+  SoTimerSensor * sampler = NULL;
+};
+
+// Once the scene exists: start sampling the water.
+void
+startWatchingCB(void * data)
+{
+  Soak & soak = *static_cast<Soak *>(data);
+  soak.sampler = new SoTimerSensor(watchCB, &soak.watch);
+  soak.sampler->setInterval(SbTime(0.1));
+  soak.sampler->schedule();
 }
 
-int
-main(int, char ** argv)
+// When the window has closed, before the scene goes: the last sample and
+// the figures.
+void
+reportCB(void * data)
 {
-  HWND window = SoWin::init(argv[0], "SoWin");
-  if (window == NULL) return 1;
-
-  jetEnabled = true;
-
-  SoWinExaminerViewer * viewer =
-    new SoWinExaminerViewer(window, NULL, TRUE, SoWinFullViewer::BUILD_ALL, SoWinViewer::BROWSER);
-
-  createScene();
-
-  WaterWatch watch;
-  SoTimerSensor sampler(watchCB, &watch);
-  sampler.setInterval(SbTime(0.1));
-  sampler.schedule();
-
-  viewer->setSceneGraph(sceneRoot);
-  viewer->setFullScreen(TRUE);
-  viewer->setDecoration(FALSE);
-  viewer->show();
-  viewer->setTransparencyType(SoGLRenderAction::SORTED_OBJECT_BLEND);
-
-  SoWin::show(window);
-  SoWin::mainLoop();
-
-  sampler.unschedule();
-  watchCB(&watch, &sampler);
+  Soak & soak = *static_cast<Soak *>(data);
+  WaterWatch & watch = soak.watch;
+  delete soak.sampler;
+  soak.sampler = NULL;
+  watchCB(&watch, NULL);
   std::printf("soak: samples %ld, largest height %.6g, non-finite %ld\n", watch.samples,
               double(watch.largest), watch.nonFinite);
   std::printf("soak: drops %zu %zu %zu, lists stopped growing at %.1f s, ran %.1f s\n",
               lowerCascade.size(), upperCascade.size(), jetDrops.size(), watch.listsStopped,
               (SbTime::getTimeOfDay() - watch.start).getValue());
   std::fflush(stdout);
+}
 
-  delete viewer;
-  destroyScene();
-  return watch.nonFinite == 0 ? 0 : 3;
+}
+
+int
+main(int, char ** argv)
+{
+  Soak soak;
+  const StartupHooks hooks = { startWatchingCB, reportCB, &soak };
+  const int status = runFountain(argv[0], &hooks);
+  if (status != 0) return status;
+  return soak.watch.nonFinite == 0 ? 0 : 3;
 }
