@@ -18,7 +18,8 @@ import time
 import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from xsession import Region, XServer  # noqa: E402
+import xsession  # noqa: E402
+from xsession import XServer  # noqa: E402
 
 PROGRAM = None
 WORKDIR = None
@@ -269,8 +270,5 @@ class FountainTest(unittest.TestCase):
 
 
 if __name__ == '__main__':
-    if len(sys.argv) < 3:
-        sys.exit(__doc__)
-    PROGRAM = os.path.abspath(sys.argv[1])
-    WORKDIR = os.path.abspath(sys.argv[2])
-    unittest.main(argv=[sys.argv[0]] + sys.argv[3:], verbosity=2)
+    PROGRAM, WORKDIR = xsession.programAndFolder(__doc__)
+    unittest.main(argv=xsession.unittestArguments(), verbosity=2)

@@ -17,6 +17,7 @@ import time
 import unittest
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+import xsession  # noqa: E402
 from xsession import XServer  # noqa: E402
 
 PROGRAM = None
@@ -41,11 +42,7 @@ class MissingTexturesTest(unittest.TestCase):
                 server.closeWindow(window)
                 status = process.wait(15)
             finally:
-                if process.poll() is None:
-                    process.kill()
-                    process.wait()
-            output = process.stdout.read().decode(errors='replace')
-            process.stdout.close()
+                output = xsession.finishProgram(process)
             return image, status, output
 
     def test_runs_and_shows_the_untextured_fountain(self):
@@ -78,8 +75,5 @@ class MissingTexturesTest(unittest.TestCase):
 
 
 if __name__ == '__main__':
-    if len(sys.argv) < 3:
-        sys.exit(__doc__)
-    PROGRAM = os.path.abspath(sys.argv[1])
-    WORKDIR = os.path.abspath(sys.argv[2])
-    unittest.main(argv=[sys.argv[0]] + sys.argv[3:], verbosity=2)
+    PROGRAM, WORKDIR = xsession.programAndFolder(__doc__)
+    unittest.main(argv=xsession.unittestArguments(), verbosity=2)

@@ -10,9 +10,32 @@ coarse areas, not single pixels.
 import os
 import select
 import subprocess
+import sys
 import time
 
 from Xlib import X, display as xdisplay, protocol
+
+
+def programAndFolder(usage):
+    """The program under test and its working folder, from the command line
+    (the rest of it goes to unittest); exits with usage if they are missing."""
+    if len(sys.argv) < 3:
+        sys.exit(usage)
+    return os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2])
+
+
+def unittestArguments():
+    return [sys.argv[0]] + sys.argv[3:]
+
+
+def finishProgram(process):
+    """Kills the program if it is still running and returns what it printed."""
+    if process.poll() is None:
+        process.kill()
+        process.wait()
+    output = process.stdout.read().decode(errors='replace')
+    process.stdout.close()
+    return output
 
 
 class XServer:

@@ -27,7 +27,7 @@ import sys
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'e2e'))
-from xsession import XServer  # noqa: E402
+from xsession import XServer, finishProgram  # noqa: E402
 
 # The basin walls rise 1.5 above the water at rest. Stirring piles the water
 # up to about 1.2 (seen in runs of one and five minutes); a surface that went
@@ -170,11 +170,7 @@ def main():
                 except subprocess.TimeoutExpired:
                     failures.append('the program did not end after its window was closed')
         finally:
-            if process.poll() is None:
-                process.kill()
-                process.wait()
-        output = process.stdout.read().decode(errors='replace')
-        process.stdout.close()
+            output = finishProgram(process)
 
     status = process.returncode
     print(output.rstrip())
