@@ -30,7 +30,10 @@ private:
   std::uint64_t state = 2024;
 };
 
-enum class Magnitudes { ripples, wide, subnormal, mixed };
+// Ripples; heights spread over 2^-120 to 2^80; subnormal heights; a mix of
+// those; and heights of +-2^40 between small ones, whose sums cancel, so that
+// the order of the additions shows in the result.
+enum class Magnitudes { ripples, wide, subnormal, mixed, cancelling };
 
 float
 height(Random & random, Magnitudes m)
@@ -40,6 +43,8 @@ height(Random & random, Magnitudes m)
   case Magnitudes::wide: return std::ldexp(random.uniform(), int(random.next() % 200) - 120);
   case Magnitudes::subnormal: return random.uniform() * 4e-38f;  // most below 1.2e-38
   case Magnitudes::mixed: break;
+  case Magnitudes::cancelling:
+    return random.next() % 2 ? random.uniform() : (random.next() % 2 ? 0x1p40f : -0x1p40f);
   }
   const std::uint32_t kind = random.next() % 4;
   return kind == 0 ? 0.0f : height(random, Magnitudes(kind - 1));
@@ -116,7 +121,8 @@ TEST(HeightUpdate, FastVersionMatchesPortableBitForBit)
 
   Random random;
   for (const auto & shape : shapes) {
-    for (Magnitudes m : { Magnitudes::ripples, Magnitudes::wide, Magnitudes::subnormal, Magnitudes::mixed }) {
+    for (Magnitudes m : { Magnitudes::ripples, Magnitudes::wide, Magnitudes::subnormal,
+                          Magnitudes::mixed, Magnitudes::cancelling }) {
       SCOPED_TRACE(testing::Message() << shape.first << " x " << shape.second << ", magnitudes "
                                       << int(m));
       const Grid grid(shape.first, shape.second, m, random);
