@@ -3,6 +3,7 @@
 #include <Inventor/Win/viewers/SoWinExaminerViewer.h>
 
 #include "FrontView.h"
+#include "OpaqueFlush.h"
 #include "ScreenSpaceDetail.h"
 #include "KeyPassingExaminerViewer.h"
 
@@ -69,7 +70,10 @@ SoWinExaminerViewer::setSceneGraph(SoNode * root)
   const bool viewerCamera = root && !containsCamera(root);
   SoSeparator * previous = this->shown;
   this->shown = root ? withScreenSpaceDetail(root) : NULL;
-  if (this->shown) this->shown->ref();
+  if (this->shown) {
+    this->shown->ref();
+    this->shown->addChild(newOpaqueFlush());
+  }
   this->viewer->setSceneGraph(this->shown);
   if (previous) previous->unref();
   SoCamera * camera = this->viewer->getCamera();
