@@ -3,7 +3,6 @@
 #include "ScreenSpaceDetail.h"
 
 #include <Inventor/nodes/SoComplexity.h>
-#include <Inventor/nodes/SoSeparator.h>
 
 // With the library's default object-space complexity (0.5) every one of the
 // 257 drops is tessellated finely whatever its size on the screen. At this
@@ -15,14 +14,11 @@
 // its 25 (22 at this value).
 const float screenSpaceComplexity = 0.1f;
 
-SoSeparator *
-withScreenSpaceDetail(SoNode * root)
+SoNode *
+newScreenSpaceDetail(void)
 {
-  SoSeparator * shown = new SoSeparator;
   SoComplexity * detail = new SoComplexity;
   detail->type = SoComplexity::SCREEN_SPACE;
   detail->value = screenSpaceComplexity;
-  shown->addChild(detail);
-  shown->addChild(root);
-  return shown;
+  return detail;
 }

@@ -2,7 +2,6 @@
 #define FOUNTAIN_VIEWER_SCREENSPACEDETAIL_H
 
 class SoNode;
-class SoSeparator;
 
 // Complexity of the viewer's curved shapes (spheres, cylinders, cones),
 // measured on the screen: a shape gets as many facets as its size on the
@@ -10,8 +9,7 @@ class SoSeparator;
 // of triangles and one seen up close is still round.
 extern const float screenSpaceComplexity;
 
-// A new, unreferenced separator that draws root with that complexity. The
-// viewer shows this instead of root; root itself is not changed.
-SoSeparator * withScreenSpaceDetail(SoNode * root);
+// A new, unreferenced node that sets that complexity for what follows it.
+SoNode * newScreenSpaceDetail(void);
 
 #endif

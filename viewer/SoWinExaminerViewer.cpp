@@ -3,8 +3,7 @@
 #include <Inventor/Win/viewers/SoWinExaminerViewer.h>
 
 #include "FrontView.h"
-#include "OpaqueFlush.h"
-#include "ScreenSpaceDetail.h"
+#include "ShownScene.h"
 #include "KeyPassingExaminerViewer.h"
 
 #include <Inventor/SbViewportRegion.h>
@@ -69,11 +68,8 @@ SoWinExaminerViewer::setSceneGraph(SoNode * root)
   // turned to look at it from the front, and that view becomes home.
   const bool viewerCamera = root && !containsCamera(root);
   SoSeparator * previous = this->shown;
-  this->shown = root ? withScreenSpaceDetail(root) : NULL;
-  if (this->shown) {
-    this->shown->ref();
-    this->shown->addChild(newOpaqueFlush());
-  }
+  this->shown = root ? shownScene(root) : NULL;
+  if (this->shown) this->shown->ref();
   this->viewer->setSceneGraph(this->shown);
   if (previous) previous->unref();
   SoCamera * camera = this->viewer->getCamera();
