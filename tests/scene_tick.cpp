@@ -10,9 +10,13 @@
 #include "drops/JetDrop.h"
 #include "wave/WaveSurfaceKit.h"
 
+#include <Inventor/SoDB.h>
 #include <Inventor/nodes/SoSeparator.h>
 #include <Inventor/nodes/SoTransform.h>
+#include <Inventor/sensors/SoSensorManager.h>
+#include <Inventor/sensors/SoTimerSensor.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <vector>
@@ -245,4 +249,27 @@ TEST_F(TickTest, RunsDrawTheSameLaunchParametersInTheSameOrder) {
   const std::vector<float> second = launchesOf(40);
   EXPECT_EQ(first.size(), size_t(4 * 27 * 2 + 4 * 25 * 2 + 3 * 40 * 2));
   EXPECT_EQ(first, second);
+}
+
+// A tick that runs late, as one does after a long frame, does not move the
+// later ones: they stay on the clock's grid of 0.04 s from its base time.
+TEST_F(DropStateTest, LateTicksDoNotDelayTheClock)
+{
+  const double interval = dropClock->getInterval().getValue();
+  const SbTime base = dropClock->getBaseTime();
+  auto offGrid = [interval, base](const SbTime & t) {
+    const double phase = std::fmod((t - base).getValue(), interval);
+    return std::min(phase, interval - phase);
+  };
+  const SbTime due = dropClock->getTriggerTime();
+  EXPECT_NEAR(offGrid(due), 0.0, 1e-6);
+
+  // Run the due tick 15 ms late.
+  const SbTime late = due + SbTime(0.015);
+  while (SbTime::getTimeOfDay() < late) {}
+  SoDB::getSensorManager()->processTimerQueue();
+
+  const SbTime next = dropClock->getTriggerTime();
+  EXPECT_GT(next, late);
+  EXPECT_NEAR(offGrid(next), 0.0, 1e-6);
 }
