@@ -9,9 +9,8 @@
 // value a drop a few pixels wide, as in the start view, is a small
 // polyhedron (a close look shows corners), one seen up close is round, and
 // the software renderer draws more than twice as many frames. At 0.2 the
-// distant drops are round too, but the frame rate gain halves and the drop
-// clock, which fires between frames, falls to about 15 ticks a second of
-// its 25 (22 at this value).
+// distant drops are round too, but each frame costs about 9 ms more
+// processor time, which halves the gain.
 const float screenSpaceComplexity = 0.1f;
 
 SoNode *
