@@ -21,25 +21,25 @@ size="${SIZE:-1280x1024}"
 results="$(mktemp)"
 trap 'rm -f "$results"' EXIT
 
+labels=(A B)
 for round in $(seq "$rounds"); do
   for which in 0 1; do
     out="$(SIZES="$size" "$root/bench/run_fountain_bench.sh" "${builds[$which]}" "$seconds")"
     fps="$(awk '/^frames per second/ { print $4 }' <<< "$out")"
     cpu="$(awk '/^processor per frame/ { print $4 }' <<< "$out")"
-    label="$([ "$which" = 0 ] && echo A || echo B)"
-    echo "round $round  $label  ${fps:-?} fps  ${cpu:-?} ms per frame"
-    echo "$label ${fps:-nan} ${cpu:-nan}" >> "$results"
+    echo "round $round  ${labels[$which]}  ${fps:-?} fps  ${cpu:-?} ms per frame"
+    echo "${labels[$which]} ${fps:-nan} ${cpu:-nan}" >> "$results"
   done
 done
 
-awk -v a="${builds[0]}" -v b="${builds[1]}" '
-  function median(list, n,    i, j, t) {
-    for (i = 2; i <= n; i++)
-      for (j = i; j > 1 && list[j - 1] > list[j]; j--) { t = list[j]; list[j] = list[j - 1]; list[j - 1] = t }
-    return n % 2 ? list[(n + 1) / 2] : (list[n / 2] + list[n / 2 + 1]) / 2
-  }
-  { if ($1 == "A") { fa[++na] = $2; ca[na] = $3 } else { fb[++nb] = $2; cb[nb] = $3 } }
-  END {
-    printf "median  A %.1f fps, %.2f ms per frame  (%s)\n", median(fa, na), median(ca, na), a
-    printf "median  B %.1f fps, %.2f ms per frame  (%s)\n", median(fb, nb), median(cb, nb), b
-  }' "$results"
+# The median of column $2 of the lines of build $1.
+median() {
+  awk -v label="$1" -v column="$2" '$1 == label { print $column }' "$results" | sort -g |
+    awk '{ v[NR] = $1 } END { print (NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2) }'
+}
+
+for which in 0 1; do
+  label="${labels[$which]}"
+  printf "median  %s %.1f fps, %.2f ms per frame  (%s)\n" \
+    "$label" "$(median "$label" 2)" "$(median "$label" 3)" "${builds[$which]}"
+done
