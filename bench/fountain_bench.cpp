@@ -5,9 +5,11 @@
 // tick and of one step, and how much processor time the process took.
 //
 //   fountain-bench [--size WIDTHxHEIGHT] [--seconds S] [--warmup S] [--still-water]
+//                  [--hide water|drops|everything]...
 //
 // --still-water leaves the surfaces at rest, which shows what the water's
-// motion costs the frames.
+// motion costs the frames. --hide leaves a part undrawn, which shows what
+// drawing it costs (bench/HiddenParts.h).
 //
 // Run it from the build folder (the textures are read through relative
 // paths) on an X display; bench/run_fountain_bench.sh starts it on Xvfb.
@@ -22,6 +24,8 @@
 #include "app/Fountain.h"
 #include "drops/DropTick.h"
 #include "wave/WaveSurfaceKit.h"
+
+#include "HiddenParts.h"
 
 #include <MeasuredExaminerViewer.h>
 
@@ -55,6 +59,7 @@ struct Options {
   double seconds = 10.0;
   double warmup = 1.0;  // after the drop lists are full
   bool stillWater = false;  // surfaces never step: the frames without the water's motion
+  unsigned hidden = 0;      // HiddenPart flags
 };
 
 bool
@@ -77,6 +82,10 @@ parseOptions(int argc, char ** argv, Options & options)
     }
     else if (arg == "--still-water") {
       options.stillWater = true;
+    }
+    else if (arg == "--hide" && value) {
+      if (!addHiddenPart(value, options.hidden)) return false;
+      a++;
     }
     else {
       return false;
@@ -135,6 +144,7 @@ MeasuredExaminerViewer * viewer = NULL;
 SoAlarmSensor * phaseAlarm = NULL;
 ProcessTimes measureStart;
 ProcessTimes measureEnd;
+int hiddenSpheres = 0;
 bool measuring = false;
 bool warmingUp = false;
 
@@ -182,6 +192,7 @@ timedTickCB(void * data, SoSensor * sensor)
   // The measurement begins once every stream has reached its size.
   if (!measuring && !warmingUp && dropsFlying() >= 257) {
     warmingUp = true;
+    hiddenSpheres = hideDrops(options.hidden);
     phaseAlarm->setFunction(startMeasuringCB);
     phaseAlarm->setTimeFromNow(SbTime(options.warmup));
     phaseAlarm->schedule();
@@ -214,6 +225,11 @@ report(void)
   std::printf("window                %d x %d, %s\n", options.width, options.height,
               viewer->glRenderer().c_str());
   std::printf("measured              %.2f s with %zu drops flying\n", wall, dropsFlying());
+  if (options.hidden) {
+    std::printf("not drawn             %s", hiddenPartNames(options.hidden).c_str());
+    if (options.hidden & HIDDEN_DROPS) std::printf(" (%d drop spheres)", hiddenSpheres);
+    std::printf("\n");
+  }
   std::printf("frames per second     %.1f\n", fps);
   if (frames.frames > 0) {
     std::printf("redraw                %.2f ms per frame (scene traversal %.2f ms, "
@@ -258,7 +274,9 @@ int
 main(int argc, char ** argv)
 {
   if (!parseOptions(argc, argv, options)) {
-    std::fprintf(stderr, "usage: %s [--size WIDTHxHEIGHT] [--seconds S] [--warmup S] [--still-water]\n",
+    std::fprintf(stderr,
+                 "usage: %s [--size WIDTHxHEIGHT] [--seconds S] [--warmup S] [--still-water]\n"
+                 "       [--hide water|drops|everything]...\n",
                  argv[0]);
     return 2;
   }
@@ -278,6 +296,7 @@ main(int argc, char ** argv)
       (*s.kit)->stepSensor->setFunction(timedStepCB);
   }
   phaseAlarm = new SoAlarmSensor;
+  hideScene(options.hidden);
 
   // As the program does, but at the given size instead of the full screen.
   viewer->setSceneGraph(sceneRoot);

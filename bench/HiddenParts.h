@@ -1,0 +1,31 @@
+#ifndef FOUNTAIN_BENCH_HIDDENPARTS_H
+#define FOUNTAIN_BENCH_HIDDENPARTS_H
+
+// Parts of the fountain the benchmark can leave undrawn, to show what each
+// part costs a frame. A hidden part is still traversed, simulated and
+// notified as before; only its shapes are skipped, by an invisible draw
+// style, so they neither draw nor join the sorted transparent shapes.
+
+#include <string>
+
+enum HiddenPart {
+  HIDDEN_WATER = 1,       // the three water surfaces
+  HIDDEN_DROPS = 2,       // every drop sphere
+  HIDDEN_EVERYTHING = 4,  // every shape of the scene
+};
+
+// Adds the part named "water", "drops" or "everything" to parts; false for
+// any other name.
+bool addHiddenPart(const std::string & name, unsigned & parts);
+
+// The names of the parts, separated by spaces; "none" for none.
+std::string hiddenPartNames(unsigned parts);
+
+// Hides the water and everything as parts asks; the scene must exist.
+void hideScene(unsigned parts);
+
+// Hides the drops as parts asks: call once all drops have been made, as
+// drops made later would still show. Returns how many spheres it hid.
+int hideDrops(unsigned parts);
+
+#endif
