@@ -42,25 +42,21 @@ hiddenPartNames(unsigned parts)
   if (parts & HIDDEN_WATER) names += " water";
   if (parts & HIDDEN_DROPS) names += " drops";
   if (parts & HIDDEN_EVERYTHING) names += " everything";
-  return names.empty() ? "none" : names.substr(1);
+  return names.empty() ? names : names.substr(1);
 }
 
-void
-hideScene(unsigned parts)
+int
+hideParts(unsigned parts)
 {
+  if (parts & HIDDEN_EVERYTHING) sceneRoot->insertChild(invisible(), 0);
   if (parts & HIDDEN_WATER) {
     for (WaveSurfaceKit * kit : { lowerSurface, middleSurface, upperSurface }) {
       SoDrawStyle * style = static_cast<SoDrawStyle *>(kit->getPart("appearance.drawStyle", TRUE));
       style->style = SoDrawStyle::INVISIBLE;
     }
   }
-  if (parts & HIDDEN_EVERYTHING) sceneRoot->insertChild(invisible(), 0);
-}
-
-int
-hideDrops(unsigned parts)
-{
   if (!(parts & HIDDEN_DROPS)) return 0;
+
   // The drops are the scene's only spheres, each the last child of its own
   // separator.
   SoSearchAction search;

@@ -18,14 +18,11 @@ enum HiddenPart {
 // any other name.
 bool addHiddenPart(const std::string & name, unsigned & parts);
 
-// The names of the parts, separated by spaces; "none" for none.
+// The names of the parts, separated by spaces.
 std::string hiddenPartNames(unsigned parts);
 
-// Hides the water and everything as parts asks; the scene must exist.
-void hideScene(unsigned parts);
-
-// Hides the drops as parts asks: call once all drops have been made, as
-// drops made later would still show. Returns how many spheres it hid.
-int hideDrops(unsigned parts);
+// Hides the parts. Call it once all drops have been made, as drops made
+// later would still show. Returns how many drop spheres it hid.
+int hideParts(unsigned parts);
 
 #endif

@@ -192,7 +192,7 @@ timedTickCB(void * data, SoSensor * sensor)
   // The measurement begins once every stream has reached its size.
   if (!measuring && !warmingUp && dropsFlying() >= 257) {
     warmingUp = true;
-    hiddenSpheres = hideDrops(options.hidden);
+    hiddenSpheres = hideParts(options.hidden);
     phaseAlarm->setFunction(startMeasuringCB);
     phaseAlarm->setTimeFromNow(SbTime(options.warmup));
     phaseAlarm->schedule();
@@ -296,7 +296,6 @@ main(int argc, char ** argv)
       (*s.kit)->stepSensor->setFunction(timedStepCB);
   }
   phaseAlarm = new SoAlarmSensor;
-  hideScene(options.hidden);
 
   // As the program does, but at the given size instead of the full screen.
   viewer->setSceneGraph(sceneRoot);
