@@ -2,6 +2,8 @@
 
 #include <Inventor/Win/SoWin.h>
 
+#include "DriverGLThread.h"
+
 #include <Inventor/Qt/SoQt.h>
 #include <QtGui/QGuiApplication>
 
@@ -37,6 +39,7 @@ SoWin::init(const char * appName, const char * className)
                  appName ? appName : "fountain", name ? name : "");
     return NULL;
   }
+  preferDriverGLThread();
   // Qt keeps references to argc and argv for the application's lifetime.
   static int argc = 1;
   static char * argv[2] = { const_cast<char *>(appName ? appName : "fountain"), NULL };
