@@ -15,6 +15,17 @@
 
 namespace {
 
+// The parts by the names the benchmark's --hide option takes, in the order
+// the report names them.
+const struct {
+  const char * name;
+  HiddenPart part;
+} partNames[] = {
+  { "water", HIDDEN_WATER },
+  { "drops", HIDDEN_DROPS },
+  { "everything", HIDDEN_EVERYTHING },
+};
+
 SoDrawStyle *
 invisible(void)
 {
@@ -28,21 +39,25 @@ invisible(void)
 bool
 addHiddenPart(const std::string & name, unsigned & parts)
 {
-  if (name == "water") parts |= HIDDEN_WATER;
-  else if (name == "drops") parts |= HIDDEN_DROPS;
-  else if (name == "everything") parts |= HIDDEN_EVERYTHING;
-  else return false;
-  return true;
+  for (const auto & entry : partNames) {
+    if (name == entry.name) {
+      parts |= entry.part;
+      return true;
+    }
+  }
+  return false;
 }
 
 std::string
 hiddenPartNames(unsigned parts)
 {
   std::string names;
-  if (parts & HIDDEN_WATER) names += " water";
-  if (parts & HIDDEN_DROPS) names += " drops";
-  if (parts & HIDDEN_EVERYTHING) names += " everything";
-  return names.empty() ? names : names.substr(1);
+  for (const auto & entry : partNames) {
+    if (!(parts & entry.part)) continue;
+    if (!names.empty()) names += ' ';
+    names += entry.name;
+  }
+  return names;
 }
 
 int
