@@ -36,15 +36,21 @@ from xsession import XServer, finishProgram  # noqa: E402
 HEIGHT_LIMIT = 3.0
 # Noise allowed in resident memory once the program has reached its steady
 # state: the allocator and the software renderer's caches settle in steps
-# of up to about 2 MB (zooming changes how much of the screen is drawn).
-RSS_SLACK_KB = 4 * 1024
+# of up to about 2 MB (zooming changes how much of the screen is drawn), and
+# of up to about 4 MB with the driver's GL thread; three-minute runs grew by
+# up to 4.0 MB after the warm-up before levelling off. A leak of 100 kB a
+# second still fails.
+RSS_SLACK_KB = 6 * 1024
 # The first seconds load the textures, start the renderer and fill the drop
 # lists; memory is compared only after that. The renderer keeps the binned
 # triangles of two parts of each frame (the viewer flushes the opaque part
 # early), and their buffers grow to the largest views the random input has
 # shown: in one-minute runs memory rose by up to 13 MB until 45 s, then
-# stayed flat (and flat for five minutes).
-MIN_WARM_UP = 60.0
+# stayed flat (and flat for five minutes). With the driver's GL thread the
+# level is a few MB higher and was reached as late as 120 s (a step of
+# 4.2 MB between 70 and 80 s in one run, then flat for five minutes; steps of
+# 3 MB at 110 s in another).
+MIN_WARM_UP = 90.0
 WIDTH, HEIGHT = 640, 512
 
 
