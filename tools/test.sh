@@ -3,7 +3,7 @@
 #
 # Without arguments, in this order (each stage runs even if one before it
 # failed; the status is that of all of them):
-#   1. ctest in build/: unit, scene and end-to-end tests and the three-minute
+#   1. ctest in build/: unit, scene and end-to-end tests and the four-minute
 #      soak test (the latter two start X servers of their own, so no display
 #      is needed); the five-minute soak test (label soak-long) is left out;
 #   2. tools/lint.sh: cppcheck and clang-tidy on the program's code;
