@@ -224,6 +224,7 @@ report(void)
 
   std::printf("window                %d x %d, %s\n", options.width, options.height,
               viewer->glRenderer().c_str());
+  std::printf("buffers               %s\n", viewer->glBuffers().c_str());
   std::printf("measured              %.2f s with %zu drops flying\n", wall, dropsFlying());
   if (options.hidden) {
     std::printf("not drawn             %s", hiddenPartNames(options.hidden).c_str());

@@ -4,6 +4,8 @@
 // The Qt examiner viewer behind SoWinExaminerViewer. Internal to the viewer
 // layer: it includes the Qt binding.
 
+#include "DepthOnlyBuffer.h"
+
 #include <Inventor/Qt/viewers/SoQtExaminerViewer.h>
 #include <Inventor/events/SoKeyboardEvent.h>
 
@@ -15,7 +17,11 @@ class KeyPassingExaminerViewer : public SoQtExaminerViewer {
 public:
   KeyPassingExaminerViewer(QWidget * parent, const char * name, SbBool embed,
                            SoQtFullViewer::BuildFlag flag, SoQtViewer::Type type)
-    : SoQtExaminerViewer(parent, name, embed, flag, type) {}
+    : SoQtExaminerViewer(parent, name, embed, flag, type, FALSE) {
+    // The buffers are chosen before the widget that holds them is built.
+    requestDepthOnlyBuffer(this);
+    this->setBaseWidget(this->buildWidget(this->getParentWidget()));
+  }
 
 protected:
   SbBool processSoEvent(const SoEvent * const event) override {

@@ -18,6 +18,7 @@ public:
 
   FrameStatistics counts;
   std::string renderer;
+  std::string buffers;
 
 protected:
   void redraw(void) override {
@@ -34,10 +35,19 @@ protected:
     if (this->renderer.empty()) {
       const GLubyte * name = glGetString(GL_RENDERER);
       this->renderer = name ? reinterpret_cast<const char *>(name) : "unknown";
+      this->buffers = describeBuffers();
     }
   }
 
 private:
+  static std::string describeBuffers(void) {
+    GLint depth = 0, stencil = 0;
+    glGetIntegerv(GL_DEPTH_BITS, &depth);
+    glGetIntegerv(GL_STENCIL_BITS, &stencil);
+    return std::to_string(depth) + "-bit depth, " +
+           (stencil ? std::to_string(stencil) + "-bit stencil" : std::string("no stencil"));
+  }
+
   typedef std::chrono::steady_clock Clock;
   static double seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
 };
@@ -68,4 +78,10 @@ std::string
 MeasuredExaminerViewer::glRenderer(void) const
 {
   return this->counting->renderer;
+}
+
+std::string
+MeasuredExaminerViewer::glBuffers(void) const
+{
+  return this->counting->buffers;
 }

@@ -24,6 +24,9 @@ public:
   void resetStatistics(void);
   // The OpenGL renderer's name, known once a frame has been drawn.
   std::string glRenderer(void) const;
+  // The render area's depth and stencil sizes, known once a frame has been
+  // drawn, as "24-bit depth, 8-bit stencil".
+  std::string glBuffers(void) const;
 
 private:
   class Counting;
