@@ -3,6 +3,7 @@
 #include <Inventor/Win/SoWin.h>
 
 #include "DriverGLThread.h"
+#include "HeapTrimming.h"
 
 #include <Inventor/Qt/SoQt.h>
 #include <QtGui/QGuiApplication>
@@ -40,6 +41,7 @@ SoWin::init(const char * appName, const char * className)
     return NULL;
   }
   preferDriverGLThread();
+  limitHeapTrimming();
   // Qt keeps references to argc and argv for the application's lifetime.
   static int argc = 1;
   static char * argv[2] = { const_cast<char *>(appName ? appName : "fountain"), NULL };
