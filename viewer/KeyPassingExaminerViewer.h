@@ -1,7 +1,8 @@
 #ifndef FOUNTAIN_VIEWER_KEYPASSINGEXAMINERVIEWER_H
 #define FOUNTAIN_VIEWER_KEYPASSINGEXAMINERVIEWER_H
 
-// The Qt examiner viewer behind SoWinExaminerViewer. Internal to the viewer
+// The Qt examiner viewer behind SoWinExaminerViewer, with a render area
+// that has no stencil buffer (DepthOnlyBuffer.h). Internal to the viewer
 // layer: it includes the Qt binding.
 
 #include "DepthOnlyBuffer.h"
