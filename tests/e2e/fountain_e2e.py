@@ -25,6 +25,14 @@ PROGRAM = None
 WORKDIR = None
 
 SETTLE_SECONDS = 1.5  # first frames: textures loaded, drops under way
+# A screen that shows a scene: the share of it drawn on, and the spread of
+# its grey levels.
+SCENE_COVERED = 0.25
+SCENE_SPREAD = 20
+
+
+def wholeScreen(image):
+    return image.region(0, 0, 1, 1, step=4)
 
 
 class FountainRun:
@@ -93,16 +101,16 @@ class FountainTest(unittest.TestCase):
         """Whether the screen comes to show a scene within the timeout."""
         deadline = time.time() + timeout
         while time.time() < deadline:
-            whole = server.screenshot().region(0, 0, 1, 1, step=4)
-            if whole.covered > 0.25 and whole.spread > 20:
+            whole = wholeScreen(server.screenshot())
+            if whole.covered > SCENE_COVERED and whole.spread > SCENE_SPREAD:
                 return True
             time.sleep(0.05)
         return False
 
     def assertShowsScene(self, image):
-        whole = image.region(0, 0, 1, 1, step=4)
-        self.assertGreater(whole.covered, 0.25, 'screen mostly empty: %r' % whole)
-        self.assertGreater(whole.spread, 20, 'screen nearly uniform: %r' % whole)
+        whole = wholeScreen(image)
+        self.assertGreater(whole.covered, SCENE_COVERED, 'screen mostly empty: %r' % whole)
+        self.assertGreater(whole.spread, SCENE_SPREAD, 'screen nearly uniform: %r' % whole)
 
     # The program's one window covers the screen and draws the fountain.
     def test_opens_one_window_covering_the_screen(self):
