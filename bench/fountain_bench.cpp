@@ -28,6 +28,7 @@
 #include "HiddenParts.h"
 
 #include <MeasuredExaminerViewer.h>
+#include <TextureSamplingShortcuts.h>
 
 #include <Inventor/Win/SoWin.h>
 #include <Inventor/nodes/SoSeparator.h>
@@ -225,6 +226,8 @@ report(void)
   std::printf("window                %d x %d, %s\n", options.width, options.height,
               viewer->glRenderer().c_str());
   std::printf("buffers               %s\n", viewer->glBuffers().c_str());
+  const char * shortcuts = textureSamplingShortcuts();
+  std::printf("texture sampling      %s\n", *shortcuts ? shortcuts : "exact");
   std::printf("measured              %.2f s with %zu drops flying\n", wall, dropsFlying());
   if (options.hidden) {
     std::printf("not drawn             %s", hiddenPartNames(options.hidden).c_str());

@@ -4,6 +4,7 @@
 
 #include "DriverGLThread.h"
 #include "HeapTrimming.h"
+#include "TextureSamplingShortcuts.h"
 
 #include <Inventor/Qt/SoQt.h>
 #include <QtGui/QGuiApplication>
@@ -41,6 +42,7 @@ SoWin::init(const char * appName, const char * className)
     return NULL;
   }
   preferDriverGLThread();
+  preferTextureSamplingShortcuts();
   limitHeapTrimming();
   // Qt keeps references to argc and argv for the application's lifetime.
   static int argc = 1;
