@@ -229,6 +229,9 @@ report(void)
   const char * shortcuts = textureSamplingShortcuts();
   std::printf("texture sampling      %s\n", *shortcuts ? shortcuts : "exact");
   std::printf("measured              %.2f s with %zu drops flying\n", wall, dropsFlying());
+  std::printf("sorted shapes         drawn in one traversal in %llu of %llu frames\n",
+              static_cast<unsigned long long>(frames.sortedTogether),
+              static_cast<unsigned long long>(frames.frames));
   if (options.hidden) {
     std::printf("not drawn             %s", hiddenPartNames(options.hidden).c_str());
     if (options.hidden & HIDDEN_DROPS) std::printf(" (%d drop spheres)", hiddenSpheres);

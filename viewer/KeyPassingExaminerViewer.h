@@ -6,15 +6,24 @@
 // layer: it includes the Qt binding.
 
 #include "DepthOnlyBuffer.h"
+#include "SortedBlendRenderAction.h"
 
 #include <Inventor/Qt/viewers/SoQtExaminerViewer.h>
 #include <Inventor/events/SoKeyboardEvent.h>
+
+#include <memory>
+
+// The viewer's render action, held by a base class so that it is deleted
+// only after the Qt viewer, which uses it until its own end, is gone.
+struct SortedBlendRenderActionHolder {
+  std::unique_ptr<SortedBlendRenderAction> sortedBlend;
+};
 
 // The Qt examiner keeps every event to itself while it is in camera mode,
 // so a key of the program's own (J for the jet) would only work after Esc.
 // Here the scene sees each key first in camera mode too; a key the scene
 // leaves unhandled goes on to the camera control (Esc, Home, S, ...).
-class KeyPassingExaminerViewer : public SoQtExaminerViewer {
+class KeyPassingExaminerViewer : private SortedBlendRenderActionHolder, public SoQtExaminerViewer {
 public:
   KeyPassingExaminerViewer(QWidget * parent, const char * name, SbBool embed,
                            SoQtFullViewer::BuildFlag flag, SoQtViewer::Type type)
@@ -22,6 +31,13 @@ public:
     // The buffers are chosen before the widget that holds them is built.
     requestDepthOnlyBuffer(this);
     this->setBaseWidget(this->buildWidget(this->getParentWidget()));
+    this->useSortedBlendRenderAction();
+  }
+
+  // The render action in use: the one that draws the sorted transparent
+  // shapes in one traversal (SortedBlendRenderAction.h).
+  const SortedBlendRenderAction * sortedBlendRenderAction(void) const {
+    return this->sortedBlend.get();
   }
 
 protected:
@@ -33,6 +49,23 @@ protected:
         SoQtRenderArea::processSoEvent(event))
       return TRUE;
     return SoQtExaminerViewer::processSoEvent(event);
+  }
+
+private:
+  // Takes over every setting of the viewer's own render action.
+  void useSortedBlendRenderAction(void) {
+    const SoGLRenderAction * own = this->getGLRenderAction();
+    this->sortedBlend.reset(new SortedBlendRenderAction(own->getViewportRegion()));
+    SortedBlendRenderAction * action = this->sortedBlend.get();
+    action->setCacheContext(own->getCacheContext());
+    action->setTransparencyType(own->getTransparencyType());
+    action->setTransparentDelayedObjectRenderType(own->getTransparentDelayedObjectRenderType());
+    action->setDelayedObjDepthWrite(own->getDelayedObjDepthWrite());
+    action->setSmoothing(own->isSmoothing());
+    action->setNumPasses(own->getNumPasses());
+    action->setPassUpdate(own->isPassUpdate());
+    action->setRenderingIsRemote(own->getRenderingIsRemote());
+    this->setGLRenderAction(action);
   }
 };
 

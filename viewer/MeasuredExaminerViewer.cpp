@@ -32,6 +32,7 @@ protected:
     const Clock::time_point start = Clock::now();
     KeyPassingExaminerViewer::actualRedraw();
     this->counts.renderSeconds += seconds(Clock::now() - start);
+    if (this->sortedBlendRenderAction()->drewSortedShapesTogether()) this->counts.sortedTogether++;
     if (this->renderer.empty()) {
       const GLubyte * name = glGetString(GL_RENDERER);
       this->renderer = name ? reinterpret_cast<const char *>(name) : "unknown";

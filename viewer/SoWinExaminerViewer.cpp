@@ -119,6 +119,18 @@ SoWinExaminerViewer::setTransparencyType(SoGLRenderAction::TransparencyType type
   this->viewer->setTransparencyType(type);
 }
 
+void
+SoWinExaminerViewer::setGLRenderAction(SoGLRenderAction * action)
+{
+  this->viewer->setGLRenderAction(action);
+}
+
+SoGLRenderAction *
+SoWinExaminerViewer::getGLRenderAction(void) const
+{
+  return this->viewer->getGLRenderAction();
+}
+
 SoCamera *
 SoWinExaminerViewer::getCamera(void) const
 {

@@ -237,14 +237,17 @@ class FountainTest(unittest.TestCase):
             self.assertEqual(server.viewableWindows(), [])
 
     # In interaction mode (Esc) a button-1 drag over the lower basin stirs
-    # its water: the picture changes where the pointer went, while the same
-    # area on the other side of the falling stream stays as it was, and so
-    # does the back wall (the camera did not move). This runs in the first
-    # moments, before the first drop lands in the lower basin (about a
-    # second and a half after the window shows), and looks before the
-    # waves of the stirring cross the basin: the test starts as soon as the
-    # fountain is drawn, drags with one quick command and looks 0.1 s after
-    # the button is released.
+    # its water: the picture changes where the pointer went clearly more
+    # than in the same area on the other side of the falling stream, and
+    # the back wall stays as it was (the camera did not move). This runs in
+    # the first moments, and looks before the waves of the stirring cross
+    # the basin: the test starts as soon as the fountain is drawn, drags
+    # with one quick command and looks 0.1 s after the button is released.
+    # The stirring's own waves reach the other side sooner the faster the
+    # program steps: it changed there by 0.7 to 1.0, and by 1.3 to 2.6 once
+    # frames got faster, while the stirred side changed by 6.5 to 8.6 (both
+    # stay at 0 without the button). So the stirred side must change by a
+    # margin more than the other, not by a multiple of it.
     def test_dragging_over_the_lower_basin_stirs_the_water(self):
         server = self.startServer()
         run = self.startProgram(server)
@@ -280,7 +283,7 @@ class FountainTest(unittest.TestCase):
             self.assertLess(wallChange, 2.0, 'the camera moved: the drag was not '
                             'taken as stirring (wall changed by %.2f)' % wallChange)
             self.assertGreater(stirred, 1.0, 'the stirred water did not change')
-            self.assertGreater(stirred, 3 * calm + 0.5,
+            self.assertGreater(stirred, calm + 3.0,
                                'stirred area changed by %.2f, the calm one by %.2f'
                                % (stirred, calm))
         except AssertionError:

@@ -27,6 +27,10 @@ public:
   void setDecoration(const SbBool enable);
   void show(void);
   void setTransparencyType(SoGLRenderAction::TransparencyType type);
+  // The action that draws the scene; the caller keeps ownership of one it
+  // sets, and keeps it until the viewer is gone or has another.
+  void setGLRenderAction(SoGLRenderAction * action);
+  SoGLRenderAction * getGLRenderAction(void) const;
 
   SoCamera * getCamera(void) const;
   void resetToHomePosition(void);

@@ -1,0 +1,157 @@
+// The viewer draws the sorted transparent shapes (the water and the drops)
+// in one traversal; the picture must be the one the library's own render
+// action gives, which draws them path by path. Checked on a real viewer on
+// an X server of its own, with the fountain held still.
+
+#include "app/Application.h"
+#include "app/Fountain.h"
+#include "drops/DropTick.h"
+#include "wave/WaveSurfaceKit.h"
+
+#include <SortedBlendRenderAction.h>
+
+#include <Inventor/Win/SoWin.h>
+#include <Inventor/Win/viewers/SoWinExaminerViewer.h>
+#include <Inventor/nodes/SoSeparator.h>
+#include <Inventor/sensors/SoAlarmSensor.h>
+#include <Inventor/sensors/SoIdleSensor.h>
+#include <Inventor/sensors/SoTimerSensor.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <functional>
+#include <vector>
+
+// Last: Xlib's macros (None, Bool, ...) would clash with the headers above.
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+
+namespace {
+
+HWND mainWindow = NULL;
+
+std::vector<uint32_t>
+screenPixels(void)
+{
+  std::vector<uint32_t> pixels;
+  Display * display = XOpenDisplay(NULL);
+  if (!display) return pixels;
+  const Window root = DefaultRootWindow(display);
+  XWindowAttributes attributes;
+  XGetWindowAttributes(display, root, &attributes);
+  XImage * image = XGetImage(display, root, 0, 0, unsigned(attributes.width),
+                             unsigned(attributes.height), AllPlanes, ZPixmap);
+  if (image) {
+    for (int y = 0; y < attributes.height; y++)
+      for (int x = 0; x < attributes.width; x++)
+        pixels.push_back(uint32_t(XGetPixel(image, x, y)) & 0xffffffu);
+    XDestroyImage(image);
+  }
+  XCloseDisplay(display);
+  return pixels;
+}
+
+// Runs the steps one after the other, a given time apart, in the main loop,
+// and leaves the loop after the last.
+class Timeline {
+public:
+  void at(double seconds, std::function<void()> step) { steps.push_back({ seconds, step }); }
+  void run(void) {
+    next = 0;
+    alarm.setFunction(stepCB);
+    alarm.setData(this);
+    schedule();
+    SoWin::mainLoop();
+  }
+
+private:
+  void schedule(void) {
+    alarm.setTimeFromNow(SbTime(steps[next].first));
+    alarm.schedule();
+  }
+  static void stepCB(void * data, SoSensor *) {
+    Timeline * self = static_cast<Timeline *>(data);
+    self->steps[self->next].second();
+    if (++self->next < self->steps.size()) self->schedule();
+    else SoWin::exitMainLoop();
+  }
+  std::vector<std::pair<double, std::function<void()>>> steps;
+  size_t next = 0;
+  SoAlarmSensor alarm;
+};
+
+TEST(SortedTransparentShapes, OneTraversalDrawsTheLibrarysPicture)
+{
+  createScene();
+  // Drops in all three streams and ripples on the water, then all held.
+  jetEnabled = true;
+  for (int tick = 0; tick < 120; tick++) simulationTick(NULL, NULL);
+  dropClock->unschedule();
+  for (WaveSurfaceKit * kit : { lowerSurface, middleSurface, upperSurface })
+    kit->stepSensor->unschedule();
+  ASSERT_GT(lowerCascade.size() + upperCascade.size() + jetDrops.size(), 100u);
+
+  SoWinExaminerViewer * viewer = new SoWinExaminerViewer(mainWindow);
+  viewer->setSceneGraph(sceneRoot);
+  SoWin::setWidgetSize(mainWindow, SbVec2s(640, 512));
+  viewer->setDecoration(FALSE);
+  viewer->show();
+  viewer->setTransparencyType(SoGLRenderAction::SORTED_OBJECT_BLEND);
+  SoWin::show(mainWindow);
+
+  SortedBlendRenderAction * together =
+    dynamic_cast<SortedBlendRenderAction *>(viewer->getGLRenderAction());
+  ASSERT_NE(together, nullptr);
+  SoGLRenderAction library(together->getViewportRegion());
+  library.setCacheContext(together->getCacheContext());
+  library.setTransparencyType(together->getTransparencyType());
+
+  std::vector<uint32_t> drawnTogether, drawnByLibrary;
+  SbBool wasTogether = FALSE;
+  Timeline timeline;
+  // A window shown before anything changes may show its first frame late,
+  // and the first frames are drawn while the viewer still settles its view.
+  timeline.at(1.0, [] { sceneRoot->touch(); });
+  timeline.at(1.0, [] { sceneRoot->touch(); });
+  timeline.at(1.0, [] { sceneRoot->touch(); });
+  timeline.at(1.5, [&] {
+    drawnTogether = screenPixels();
+    wasTogether = together->drewSortedShapesTogether();
+    viewer->setGLRenderAction(&library);
+    sceneRoot->touch();
+  });
+  timeline.at(1.0, [] { sceneRoot->touch(); });
+  timeline.at(1.5, [&] { drawnByLibrary = screenPixels(); });
+  timeline.run();
+  viewer->setGLRenderAction(together);
+  delete viewer;
+
+  EXPECT_TRUE(wasTogether);
+  ASSERT_FALSE(drawnTogether.empty());
+  ASSERT_EQ(drawnTogether.size(), drawnByLibrary.size());
+  size_t lit = 0, differing = 0;
+  for (size_t i = 0; i < drawnTogether.size(); i++) {
+    if (drawnByLibrary[i]) lit++;
+    if (drawnTogether[i] != drawnByLibrary[i]) differing++;
+  }
+  EXPECT_GT(lit, drawnTogether.size() / 10) << "the fountain was not drawn";
+  EXPECT_EQ(differing, 0u) << "of " << drawnTogether.size() << " pixels";
+}
+
+}
+
+int
+main(int argc, char ** argv)
+{
+  ::testing::InitGoogleTest(&argc, argv);
+  mainWindow = SoWin::init(argv[0], "SoWin");
+  if (mainWindow == NULL) {
+    std::fprintf(stderr, "these tests need an X display\n");
+    return 1;
+  }
+  int status = RUN_ALL_TESTS();
+  destroyScene();
+  return status;
+}
