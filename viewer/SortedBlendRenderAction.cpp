@@ -27,6 +27,8 @@
 //   them for every path), and between the first and the last of them no
 //   child sets state except event callbacks, which draw nothing.
 // Otherwise the paths are walked one by one, as the library does. The
+// shared traversal stops the separator's walk through the render action's
+// abort callback, which the viewer uses for nothing else. The
 // library's sorting is kept by giving it, as a custom ordering, the same
 // distance its default (the centre of the shape's bounding box) gives; the
 // custom ordering also counts the sorted shapes, so the action knows which
@@ -142,6 +144,8 @@ SortedBlendRenderAction::beginTraversal(SoNode * node)
   this->drewTogether = this->drawTogether();
   if (!this->drewTogether) this->drawOneByOne();
   this->sorted.truncate(0);
+  // A frame drawn in several passes sorts and counts again in each.
+  this->expected = 0;
 }
 
 void
