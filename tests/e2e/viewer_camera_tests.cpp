@@ -1,6 +1,8 @@
 // The viewer's start view of the fountain, checked on a real viewer (it needs
 // an X display; ctest runs it on an X server of its own).
 
+#include "ViewerTestWindow.h"
+
 #include "app/Application.h"
 
 #include <Inventor/SbBox.h>
@@ -20,8 +22,6 @@
 #include <cstdio>
 
 namespace {
-
-HWND mainWindow = NULL;
 
 const float degrees = 180.0f / float(M_PI);
 
@@ -183,16 +183,3 @@ TEST_F(StartView, SceneWithItsOwnCameraKeepsIt)
 
 }
 
-int
-main(int argc, char ** argv)
-{
-  ::testing::InitGoogleTest(&argc, argv);
-  mainWindow = SoWin::init(argv[0], "SoWin");
-  if (mainWindow == NULL) {
-    std::fprintf(stderr, "these tests need an X display\n");
-    return 1;
-  }
-  int status = RUN_ALL_TESTS();
-  destroyScene();
-  return status;
-}

@@ -3,6 +3,8 @@
 // action gives, which draws them path by path. Checked on a real viewer on
 // an X server of its own, with the fountain held still.
 
+#include "ViewerTestWindow.h"
+
 #include "app/Application.h"
 #include "app/Fountain.h"
 #include "drops/DropTick.h"
@@ -33,8 +35,6 @@
 #include <X11/Xutil.h>
 
 namespace {
-
-HWND mainWindow = NULL;
 
 std::vector<uint32_t>
 screenPixels(void)
@@ -148,7 +148,7 @@ drawnBothWays(SoNode * scene)
 
 TEST(SortedTransparentShapes, OneTraversalDrawsTheLibrarysPicture)
 {
-  createScene();
+  if (!sceneRoot) createScene();
   // Drops in all three streams and ripples on the water, then all held.
   jetEnabled = true;
   for (int tick = 0; tick < 120; tick++) simulationTick(NULL, NULL);
@@ -191,16 +191,3 @@ TEST(SortedTransparentShapes, SharedSeparatorsAreDrawnPathByPath)
 
 }
 
-int
-main(int argc, char ** argv)
-{
-  ::testing::InitGoogleTest(&argc, argv);
-  mainWindow = SoWin::init(argv[0], "SoWin");
-  if (mainWindow == NULL) {
-    std::fprintf(stderr, "these tests need an X display\n");
-    return 1;
-  }
-  int status = RUN_ALL_TESTS();
-  destroyScene();
-  return status;
-}
