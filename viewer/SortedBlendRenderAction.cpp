@@ -70,6 +70,9 @@ SortedBlendRenderAction::SortedBlendRenderAction(const SbViewportRegion & viewpo
     shapeSearch(new SoSearchAction)
 {
   this->setSortedObjectOrderStrategy(CUSTOM_CALLBACK, distanceCB, this);
+  this->shapeSearch->setType(SoShape::getClassTypeId());
+  this->shapeSearch->setInterest(SoSearchAction::ALL);
+  this->shapeSearch->setSearchingAll(TRUE);
 }
 
 SortedBlendRenderAction::~SortedBlendRenderAction()
@@ -121,7 +124,6 @@ SortedBlendRenderAction::beginTraversal(SoNode * node)
     // A frame: the library's traversal, its sorting and its drawing of the
     // sorted paths all happen inside.
     this->expected = 0;
-    this->sorted.truncate(0);
     this->drewTogether = FALSE;
     this->previousHolders.swap(this->holders);
     this->holders.clear();
@@ -172,16 +174,12 @@ SortedBlendRenderAction::holdsOnlyItsShape(SoNode * holder, const SoNode * shape
     // Node kits hide their parts from searches unless asked.
     const SbBool kitsSearched = SoBaseKit::isSearchingChildren();
     SoBaseKit::setSearchingChildren(TRUE);
-    this->shapeSearch->reset();
-    this->shapeSearch->setType(SoShape::getClassTypeId());
-    this->shapeSearch->setInterest(SoSearchAction::ALL);
-    this->shapeSearch->setSearchingAll(TRUE);
     this->shapeSearch->apply(holder);
     SoBaseKit::setSearchingChildren(kitsSearched);
-    const SoPathList & found = this->shapeSearch->getPaths();
+    SoPathList & found = this->shapeSearch->getPaths();
     only = found.getLength() == 1 &&
            static_cast<const SoFullPath *>(found[0])->getTail() == shape;
-    this->shapeSearch->reset();
+    found.truncate(0);
   }
   this->holders[holder] = std::make_pair(id, only);
   return only;

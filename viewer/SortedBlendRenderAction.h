@@ -13,8 +13,8 @@
 #include <Inventor/actions/SoGLRenderAction.h>
 #include <Inventor/lists/SoPathList.h>
 
-#include <cstdint>
 #include <unordered_map>
+#include <utility>
 
 class SoGetBoundingBoxAction;
 class SoNode;
