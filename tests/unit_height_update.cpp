@@ -83,7 +83,7 @@ Grid
 advanced(const Grid & grid, HeightUpdate::Advance advance)
 {
   Grid out = grid;
-  std::vector<double> rowCache(4 * size_t(grid.H), -1.0);
+  std::vector<double> rowCache(HeightUpdate::rowCacheLength(grid.H), -1.0);
   advance(out.levels(), rowCache.data());
   EXPECT_EQ(grid.cur, out.cur);
   EXPECT_EQ(grid.prev, out.prev);
@@ -173,5 +173,41 @@ TEST(HeightUpdate, KitStepGivesThePortableUpdate)
         ASSERT_EQ(bits(expected.next[3 * k + c]), bits(coords->point[k][c])) << "point " << k;
       }
     }
+  }
+}
+
+// At a row's first and last vertex the mirrored inner neighbour enters the
+// sum as one term, 2 u(i, 1), after the two neighbours along the border;
+// adding it twice rounds differently. These heights (large ones that cancel
+// and small ones beside them) show the difference in the new height.
+TEST(HeightUpdate, RowEndsAddTheMirroredNeighbourAsOneTerm)
+{
+  if (!HeightUpdate::haveAvx2()) GTEST_SKIP() << "the processor has no AVX2 and FMA";
+
+  const double a = 44565020672.0f, b = -0.21020397543907166f, r = 0.15169192850589752f;
+  const double u = 11141256192.0f, p = 22690949120.0f;
+  const float asOneTerm = HeightUpdate::newHeight((a + b) + 2.0 * r, u, p);
+  ASSERT_NE(bits(asOneTerm), bits(HeightUpdate::newHeight(((a + b) + r) + r, u, p)));
+
+  Random random;
+  for (int H : { 8, 9, 16, 17, 40 }) {
+    SCOPED_TRACE(testing::Message() << "5 x " << H);
+    Grid grid(5, H, Magnitudes::ripples, random);
+    for (size_t k = 2; k < grid.cur.size(); k += 3) grid.cur[k] = grid.prev[k] = 0.0f;
+    // Vertex (2, j) on both ends of its row, j = 0 and j = H - 1.
+    for (int j : { 0, H - 1 }) {
+      auto z = [&grid, H](std::vector<float> & level, int i, int jj) -> float & {
+        return level[3 * size_t(i * H + jj) + 2];
+      };
+      z(grid.cur, 1, j) = float(a);
+      z(grid.cur, 3, j) = float(b);
+      z(grid.cur, 2, j == 0 ? 1 : H - 2) = float(r);
+      z(grid.cur, 2, j) = float(u);
+      z(grid.prev, 2, j) = float(p);
+    }
+    const Grid portable = advanced(grid, HeightUpdate::advancePortable);
+    const Grid fast = advanced(grid, HeightUpdate::advanceAvx2);
+    EXPECT_EQ(bits(asOneTerm), bits(portable.next[3 * size_t(2 * H) + 2]));
+    expectSameHeights(portable, fast);
   }
 }

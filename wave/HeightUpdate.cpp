@@ -1,5 +1,6 @@
 // The portable height update: plain loops that the compiler vectorises as
-// far as the target allows, and the row ends that both versions share.
+// far as the target allows, with the borders and corners in loops of their
+// own.
 
 #include "wave/HeightUpdate.h"
 
@@ -17,8 +18,8 @@ struct Heights {
   Float & operator()(int32_t k) const { return base[3 * k + 2]; }
 };
 
-}
-
+// The new heights of the first and last vertex of every row (the borders
+// j = 0 and j = H - 1 and the four corners), into the z of levels.next.
 void
 advanceRowEnds(const Levels & levels)
 {
@@ -54,6 +55,8 @@ advanceRowEnds(const Levels & levels)
     const double s = 2.0 * (double(cur(c[1])) + double(cur(c[2])));
     next(c[0]) = newHeight(s, cur(c[0]), prev(c[0]));
   }
+}
+
 }
 
 void

@@ -18,6 +18,7 @@
 // picks the fastest one the processor runs (fastestAdvance); the tests hold
 // the two against each other.
 
+#include <cstddef>
 #include <cstdint>
 
 namespace HeightUpdate {
@@ -35,10 +36,17 @@ struct Levels {
 };
 
 // Writes the new heights into the z of levels.next and then copies all of
-// next into levels.published. rowCache is room for 4 * H doubles that the
-// update works in. The floating-point environment is the caller's (the step
-// flushes subnormals); both versions treat it alike.
+// next into levels.published. rowCache is room for rowCacheLength(H)
+// doubles that the update works in. The floating-point environment is the
+// caller's (the step flushes subnormals); both versions treat it alike.
 typedef void (*Advance)(const Levels & levels, double * rowCache);
+
+// Four rows of H heights, each with one more on either side.
+inline size_t
+rowCacheLength(int32_t H)
+{
+  return 4 * (size_t(H) + 2);
+}
 
 void advancePortable(const Levels & levels, double * rowCache);
 
@@ -61,11 +69,6 @@ newHeight(double s, double u, double p)
 {
   return float(((s - 4.0 * u) * laplacianWeight + 2.0 * u - p + p * dampingWeight) * finalScale);
 }
-
-// The new heights of the first and last vertex of every row (the borders
-// j = 0 and j = H - 1 and the four corners), into the z of levels.next;
-// levels.published is left alone. Shared by both versions.
-void advanceRowEnds(const Levels & levels);
 
 }
 

@@ -1,6 +1,6 @@
 // The height update on x86-64 processors with AVX2 and FMA: four heights per
-// vector of doubles, eight per pass, and the publication folded into the
-// same pass over the rows.
+// vector of doubles, eight per pass, the row ends and the publication folded
+// into the same passes over the rows.
 //
 // The arithmetic is that of newHeight, operation for operation and rounding
 // for rounding: 4u and 2u are exact in double, so s - 4u is computed as
@@ -17,7 +17,6 @@
 #include "wave/HeightUpdate.h"
 
 #include <cstddef>
-#include <cstring>
 
 #if defined(__x86_64__) && defined(__GNUC__)
 
@@ -87,22 +86,44 @@ update(__m256d s, __m256d u, __m256d p)
   return _mm256_mul_pd(t, _mm256_set1_pd(finalScale));
 }
 
-// Vertices 1 to H - 2 of one row (H >= block + 2), from the widened current
-// heights of the row (middle) and of the rows on either side (below, above;
-// the same row on a border). With widenAhead, the row two further on is
-// widened on the way from curAhead, its interleaved points, into ahead. The
-// new points go to both next and published, x and y taken from next.
-template <bool widenAhead>
-FOUNTAIN_AVX2 void
-updateRow(const double * below, const double * middle, const double * above, double * ahead,
-          const float * curAhead, const float * prev, float * next, float * published, int32_t H)
-{
-  const int32_t last = H - 1 - block;
-  for (int32_t j = 1;; j += block) {
-    // The last pass overlaps the one before rather than run past the row;
-    // it writes the same values again.
-    if (j > last) j = last;
+// Whether a pass holds the row's first vertex (in its first lane), its last
+// vertex (in its last lane), both or neither.
+enum Ends { noEnd = 0, firstEnd = 1, lastEnd = 2, bothEnds = 3 };
 
+// The neighbour sums of four vertices from the rows on either side (a, b)
+// and the row's own neighbours (right, left); endLanes is the blend mask of
+// the lanes that hold a row's first or last vertex. Inner vertices add in
+// the order a + b + right + left. At a row end, left and right are the same
+// inner neighbour r (the row caches mirror it), and the sum is (a + b) + 2r,
+// as the border formula has it; on a border row a and b are the same too,
+// and (2a) + (2r) is exactly the corner's 2 (a + r).
+template <int endLanes>
+FOUNTAIN_AVX2 inline __m256d
+neighbourSum(__m256d a, __m256d b, __m256d right, __m256d left)
+{
+  const __m256d ab = _mm256_add_pd(a, b);
+  const __m256d inner = _mm256_add_pd(_mm256_add_pd(ab, right), left);
+  if (endLanes == 0) return inner;
+  return _mm256_blend_pd(inner, _mm256_add_pd(ab, _mm256_add_pd(right, left)), endLanes);
+}
+
+// One row's passes share the rows they read and write.
+struct RowPass {
+  const double * below;   // widened current heights of the rows on either
+  const double * middle;  // side and of the row itself, each mirrored one
+  const double * above;   // place beyond both ends
+  double * ahead;         // the row two further on, widened here, or null
+  const float * curAhead; // its interleaved points
+  const float * prev;
+  float * next;
+  float * published;
+
+  // Vertices j to j + 7 of the row; ends says which of them is the row's
+  // first or last vertex. The new points go to both next and published, x
+  // and y taken from next.
+  template <bool widenAhead, int ends>
+  FOUNTAIN_AVX2 void run(int32_t j) const
+  {
     if (widenAhead) {
       const Wide w = widen(loadHeights(curAhead + 3 * j));
       _mm256_storeu_pd(ahead + j, w.low);
@@ -115,9 +136,10 @@ updateRow(const double * below, const double * middle, const double * above, dou
     const Wide u = loadWide(middle + j);
     const Wide p = widen(loadHeights(prev + 3 * j));
 
-    const __m256d sLow = _mm256_add_pd(_mm256_add_pd(_mm256_add_pd(a.low, b.low), right.low), left.low);
+    const __m256d sLow =
+      neighbourSum<(ends & firstEnd) ? 0x1 : 0>(a.low, b.low, right.low, left.low);
     const __m256d sHigh =
-      _mm256_add_pd(_mm256_add_pd(_mm256_add_pd(a.high, b.high), right.high), left.high);
+      neighbourSum<(ends & lastEnd) ? 0x8 : 0>(a.high, b.high, right.high, left.high);
     const __m128 low = _mm256_cvtpd_ps(update(sLow, u.low, p.low));
     const __m128 high = _mm256_cvtpd_ps(update(sHigh, u.high, p.high));
     const __m256 h = _mm256_permutevar8x32_ps(_mm256_set_m128(high, low), heightOrder());
@@ -133,19 +155,39 @@ updateRow(const double * below, const double * middle, const double * above, dou
     _mm256_storeu_ps(out, first);
     _mm256_storeu_ps(out + 8, second);
     _mm256_storeu_ps(out + 16, third);
+  }
+};
 
-    if (j == last) break;
+// Mirrors a widened row one place beyond both ends.
+FOUNTAIN_AVX2 inline void
+mirrorEnds(double * row, int32_t H)
+{
+  row[-1] = row[1];
+  row[H] = row[H - 2];
+}
+
+// All vertices of one row (H >= block) in passes of eight; the last pass
+// overlaps the one before rather than run past the row, and writes the same
+// values again.
+template <bool widenAhead>
+FOUNTAIN_AVX2 void
+updateRow(const RowPass & row, int32_t H)
+{
+  if (H == block) {
+    row.run<widenAhead, bothEnds>(0);
+  } else {
+    row.run<widenAhead, firstEnd>(0);
+    for (int32_t j = block; j < H - block; j += block) row.run<widenAhead, noEnd>(j);
+    row.run<widenAhead, lastEnd>(H - block);
   }
-  if (widenAhead) {
-    ahead[0] = curAhead[2];
-    ahead[H - 1] = curAhead[3 * (H - 1) + 2];
-  }
+  if (widenAhead) mirrorEnds(row.ahead, H);
 }
 
 FOUNTAIN_AVX2 void
 widenRow(double * row, const float * points, int32_t H)
 {
   for (int32_t j = 0; j < H; j++) row[j] = points[3 * j + 2];
+  mirrorEnds(row, H);
 }
 
 }
@@ -155,8 +197,8 @@ advanceAvx2(const Levels & levels, double * rowCache)
 {
   const int32_t W = levels.W;
   const int32_t H = levels.H;
-  // Rows too short for one pass of eight inner vertices.
-  if (H < block + 2) {
+  // Rows shorter than one pass.
+  if (H < block) {
     advancePortable(levels, rowCache);
     return;
   }
@@ -164,11 +206,15 @@ advanceAvx2(const Levels & levels, double * rowCache)
   const size_t rowFloats = 3 * size_t(H);
   auto row = [rowFloats](auto * points, int32_t i) { return points + size_t(i) * rowFloats; };
 
-  // The widened current heights of row r are kept in row cache r mod 4.
-  // Row i reads rows i - 1, i and i + 1 and widens row i + 2: a row is
-  // widened two rows before it is read at neighbouring offsets, so those
-  // reads never wait for the stores that wrote it.
-  auto widened = [rowCache, H](int32_t r) { return rowCache + size_t(r % 4) * size_t(H); };
+  // The widened current heights of row r are kept in row cache r mod 4, with
+  // room for the mirrored neighbour beyond each end. Row i reads rows i - 1,
+  // i and i + 1 and widens row i + 2: a row is widened two rows before it is
+  // read at neighbouring offsets, so those reads never wait for the stores
+  // that wrote it.
+  const size_t cacheStride = size_t(H) + 2;
+  auto widened = [rowCache, cacheStride](int32_t r) {
+    return rowCache + size_t(r % 4) * cacheStride + 1;
+  };
   widenRow(widened(0), row(levels.cur, 0), H);
   widenRow(widened(1), row(levels.cur, 1), H);
 
@@ -176,23 +222,22 @@ advanceAvx2(const Levels & levels, double * rowCache)
   // take their single inner neighbour row for both sides, as u(1, j) +
   // u(1, j) is exactly the 2 u(1, j) their sum begins with.
   for (int32_t i = 0; i < W; i++) {
-    const double * const below = widened(i == 0 ? 1 : i - 1);
-    const double * const above = widened(i == W - 1 ? W - 2 : i + 1);
-    if (i + 2 < W) {
-      updateRow<true>(below, widened(i), above, widened(i + 2), row(levels.cur, i + 2),
-                      row(levels.prev, i), row(levels.next, i), row(levels.published, i), H);
+    const bool widenAhead = i + 2 < W;
+    const RowPass pass = {
+      widened(i == 0 ? 1 : i - 1),
+      widened(i),
+      widened(i == W - 1 ? W - 2 : i + 1),
+      widenAhead ? widened(i + 2) : nullptr,
+      widenAhead ? row(levels.cur, i + 2) : nullptr,
+      row(levels.prev, i),
+      row(levels.next, i),
+      row(levels.published, i),
+    };
+    if (widenAhead) {
+      updateRow<true>(pass, H);
     } else {
-      updateRow<false>(below, widened(i), above, nullptr, nullptr, row(levels.prev, i),
-                       row(levels.next, i), row(levels.published, i), H);
+      updateRow<false>(pass, H);
     }
-  }
-
-  // The first and last vertex of every row, then their points published.
-  advanceRowEnds(levels);
-  for (int32_t i = 0; i < W; i++) {
-    std::memcpy(row(levels.published, i), row(levels.next, i), 3 * sizeof(float));
-    std::memcpy(row(levels.published, i) + 3 * (H - 1), row(levels.next, i) + 3 * (H - 1),
-                3 * sizeof(float));
   }
 }
 

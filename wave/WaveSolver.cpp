@@ -35,7 +35,8 @@ WaveSurfaceKit::stepSimulation(void)
   // The update works in four rows of widened heights; the room grows with
   // the longest row seen and is never given back, so steps allocate nothing.
   static thread_local std::vector<double> rowCache;
-  if (rowCache.size() < 4 * size_t(H)) rowCache.resize(4 * size_t(H));
+  const size_t rowCacheLength = HeightUpdate::rowCacheLength(H);
+  if (rowCache.size() < rowCacheLength) rowCache.resize(rowCacheLength);
   static const HeightUpdate::Advance advance = HeightUpdate::fastestAdvance();
 
   // The update writes the new level into nextPoints and, as one block, into
