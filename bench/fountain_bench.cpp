@@ -232,6 +232,9 @@ report(void)
   std::printf("sorted shapes         drawn in one traversal in %llu of %llu frames\n",
               static_cast<unsigned long long>(frames.sortedTogether),
               static_cast<unsigned long long>(frames.frames));
+  std::printf("opaque shapes         drawn nearest first in %llu of %llu frames\n",
+              static_cast<unsigned long long>(frames.opaqueNearestFirst),
+              static_cast<unsigned long long>(frames.frames));
   if (options.hidden) {
     std::printf("not drawn             %s", hiddenPartNames(options.hidden).c_str());
     if (options.hidden & HIDDEN_DROPS) std::printf(" (%d drop spheres)", hiddenSpheres);

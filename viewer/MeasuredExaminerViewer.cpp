@@ -32,7 +32,9 @@ protected:
     const Clock::time_point start = Clock::now();
     KeyPassingExaminerViewer::actualRedraw();
     this->counts.renderSeconds += seconds(Clock::now() - start);
-    if (this->sortedBlendRenderAction()->drewSortedShapesTogether()) this->counts.sortedTogether++;
+    const SortedBlendRenderAction * action = this->sortedBlendRenderAction();
+    if (action->drewSortedShapesTogether()) this->counts.sortedTogether++;
+    if (action->drewOpaqueShapesNearestFirst()) this->counts.opaqueNearestFirst++;
     if (this->renderer.empty()) {
       const GLubyte * name = glGetString(GL_RENDERER);
       this->renderer = name ? reinterpret_cast<const char *>(name) : "unknown";

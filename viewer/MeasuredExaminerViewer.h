@@ -10,10 +10,11 @@
 #include <string>
 
 struct FrameStatistics {
-  uint64_t frames = 0;         // frames drawn and shown
-  double redrawSeconds = 0.0;  // wall time in the redraws: scene traversal, GL, swap
-  double renderSeconds = 0.0;  // part of it in the scene traversal (before the swap)
-  uint64_t sortedTogether = 0;   // frames whose sorted shapes shared one traversal
+  uint64_t frames = 0;              // frames drawn and shown
+  double redrawSeconds = 0.0;       // wall time in the redraws: scene traversal, GL, swap
+  double renderSeconds = 0.0;       // part of it in the scene traversal (before the swap)
+  uint64_t sortedTogether = 0;      // frames whose sorted shapes shared one traversal
+  uint64_t opaqueNearestFirst = 0;  // frames that drew opaque shapes nearest first
 };
 
 class MeasuredExaminerViewer : public SoWinExaminerViewer {

@@ -28,7 +28,8 @@
 //   child sets state except event callbacks, which draw nothing.
 // Otherwise the paths are walked one by one, as the library does. The
 // shared traversal stops the separator's walk through the render action's
-// abort callback, which the viewer uses for nothing else. The
+// abort callback, which the viewer uses for nothing else but drawing opaque
+// shapes nearest first (OpaqueFrontToBack.cpp) in the scene's walk. The
 // library's sorting is kept by giving it, as a custom ordering, the same
 // distance its default (the centre of the shape's bounding box) gives; the
 // custom ordering also counts the sorted shapes, so the action knows which
@@ -61,13 +62,15 @@ SortedBlendRenderAction::SortedBlendRenderAction(const SbViewportRegion & viewpo
     expected(0),
     passingThrough(FALSE),
     drewTogether(FALSE),
+    drewNearestFirst(FALSE),
     parent(NULL),
     parentDepth(0),
     drawAt(0),
     drawing(FALSE),
     drawn(FALSE),
     boxAction(new SoGetBoundingBoxAction(viewport)),
-    shapeSearch(new SoSearchAction)
+    shapeSearch(new SoSearchAction),
+    opaqueOrder(viewport)
 {
   this->setSortedObjectOrderStrategy(CUSTOM_CALLBACK, distanceCB, this);
   this->shapeSearch->setType(SoShape::getClassTypeId());
@@ -127,10 +130,14 @@ SortedBlendRenderAction::beginTraversal(SoNode * node)
     this->drewTogether = FALSE;
     this->previousHolders.swap(this->holders);
     this->holders.clear();
+    this->opaqueOrder.beginFrame();
     this->frameDepth++;
+    this->setAbortCallback(abortCB, this);
     SoGLRenderAction::beginTraversal(node);
+    this->setAbortCallback(NULL, NULL);
     this->frameDepth--;
     this->sorted.truncate(0);
+    this->drewNearestFirst = this->opaqueOrder.drawnNearestFirst() > 0;
     return;
   }
 
@@ -143,6 +150,7 @@ SortedBlendRenderAction::beginTraversal(SoNode * node)
   this->sorted.append(path);
   if (this->sorted.getLength() < this->expected) return;
 
+  this->opaqueOrder.noteTransparent(this->sorted);
   this->drewTogether = this->drawTogether();
   if (!this->drewTogether) this->drawOneByOne();
   this->sorted.truncate(0);
@@ -235,43 +243,53 @@ SortedBlendRenderAction::drawTogether(void)
   }
 
   // Down the shared way to the separator, which then walks its children;
-  // at child stateEnd the abort callback draws the holders in order and
-  // ends the separator's walk.
+  // at child stateEnd the abort callback draws the holders in order
+  // (drawSortedShapesAt) and ends the separator's walk.
   this->parent = above;
   this->parentDepth = shared;
   this->drawAt = stateEnd;
   this->drawn = FALSE;
   SoPath * way = first->copy(0, shared + 1);
   way->ref();
-  this->setAbortCallback(abortCB, this);
   this->switchToPathTraversal(way);
-  this->setAbortCallback(NULL, NULL);
   way->unref();
   this->parent = NULL;
   return this->drawn;
 }
 
+// At every child of every separator the frame walks: the sorted shapes'
+// shared traversal, or else the scene's own walk.
 SoGLRenderAction::AbortCode
 SortedBlendRenderAction::abortCB(void * closure)
 {
   SortedBlendRenderAction * self = static_cast<SortedBlendRenderAction *>(closure);
-  if (self->drawing || self->drawn) return CONTINUE;
-  const SoFullPath * at = static_cast<const SoFullPath *>(self->getCurPath());
-  const int depth = self->parentDepth;
-  if (at->getLength() != depth + 2 || at->getNode(depth) != self->parent) return CONTINUE;
-  const int index = at->getIndex(depth + 1);
-  if (index < self->drawAt) return CONTINUE;
+  if (self->parent) return self->drawSortedShapesAt();
+  if (self->isRenderingDelayedPaths() || self->isRenderingTranspPaths()) return CONTINUE;
+  return self->opaqueOrder.drawRest(self) ? PRUNE : CONTINUE;
+}
 
-  self->drawing = TRUE;
+// In the shared traversal, at the separator's child stateEnd: every kept
+// path's holder, in the library's order, then the end of the walk.
+SoGLRenderAction::AbortCode
+SortedBlendRenderAction::drawSortedShapesAt(void)
+{
+  if (this->drawing || this->drawn) return CONTINUE;
+  const SoFullPath * at = static_cast<const SoFullPath *>(this->getCurPath());
+  const int depth = this->parentDepth;
+  if (at->getLength() != depth + 2 || at->getNode(depth) != this->parent) return CONTINUE;
+  const int index = at->getIndex(depth + 1);
+  if (index < this->drawAt) return CONTINUE;
+
+  this->drawing = TRUE;
   SoNode * here = at->getTail();
-  for (int i = 0; i < self->sorted.getLength(); i++) {
-    const SoFullPath * p = static_cast<const SoFullPath *>(self->sorted[i]);
+  for (int i = 0; i < this->sorted.getLength(); i++) {
+    const SoFullPath * p = static_cast<const SoFullPath *>(this->sorted[i]);
     SoNode * holder = p->getNode(depth + 1);
-    self->popPushCurPath(p->getIndex(depth + 1), holder);
-    self->traverse(holder);
+    this->popPushCurPath(p->getIndex(depth + 1), holder);
+    this->traverse(holder);
   }
-  self->popPushCurPath(index, here);
-  self->drawing = FALSE;
-  self->drawn = TRUE;
+  this->popPushCurPath(index, here);
+  this->drawing = FALSE;
+  this->drawn = TRUE;
   return PRUNE;
 }

@@ -8,7 +8,11 @@
 // wherever that gives the same picture: when they all hang, each in a
 // separator holding no other shape, below one separator that sets all its
 // state before them (SortedBlendRenderAction.cpp says why and how). Any
-// other scene is drawn path by path, as the library does.
+// other scene is drawn path by path, as the library does. The action also
+// draws opaque shapes nearest first where the picture stays the same
+// (OpaqueFrontToBack.h).
+
+#include "OpaqueFrontToBack.h"
 
 #include <Inventor/actions/SoGLRenderAction.h>
 #include <Inventor/lists/SoPathList.h>
@@ -29,6 +33,9 @@ public:
   // traversal (TRUE) or path by path (FALSE, also when there were none).
   SbBool drewSortedShapesTogether(void) const { return this->drewTogether; }
 
+  // Whether the last frame drew some opaque shapes nearest first.
+  SbBool drewOpaqueShapesNearestFirst(void) const { return this->drewNearestFirst; }
+
 protected:
   void beginTraversal(SoNode * node) override;
 
@@ -36,6 +43,7 @@ private:
   static float distanceCB(void * closure, SoGLRenderAction * action);
   static AbortCode abortCB(void * closure);
 
+  AbortCode drawSortedShapesAt(void);
   SbBool drawTogether(void);
   void drawOneByOne(void);
   SbBool holdsOnlyItsShape(SoNode * holder, const SoNode * shape);
@@ -45,6 +53,7 @@ private:
   SoPathList sorted;      // their paths, in the order the library draws them
   SbBool passingThrough;  // drawing path by path: let the library traverse
   SbBool drewTogether;
+  SbBool drewNearestFirst;
 
   // The shared traversal: the separator above the shapes, its depth in the
   // paths, the child at which the shapes are drawn, and whether they were.
@@ -59,6 +68,8 @@ private:
   // Which shape holders hold only their own shape, by node and its id, so
   // that unchanged holders are not searched again; kept for one frame.
   std::unordered_map<const SoNode *, std::pair<SbUniqueId, bool>> holders, previousHolders;
+
+  OpaqueFrontToBack opaqueOrder;
 };
 
 #endif
