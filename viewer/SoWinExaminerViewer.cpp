@@ -111,6 +111,17 @@ void
 SoWinExaminerViewer::show(void)
 {
   this->viewer->show();
+  // The Qt binding shows only the top-level window. A viewer built into a
+  // window that is already on screen (after an earlier viewer there was
+  // deleted) would stay hidden, and at its first size, until the window
+  // next changed size; as in the Windows binding, it fills its parent and
+  // shows now.
+  QWidget * widget = this->viewer->getWidget();
+  QWidget * parent = widget ? widget->parentWidget() : NULL;
+  if (parent && parent->isVisible() && !widget->isVisible()) {
+    widget->resize(parent->size());
+    widget->show();
+  }
 }
 
 void
