@@ -2,7 +2,8 @@
 // own viewer, at a given window size, for a given number of seconds once all
 // 257 drops are flying. Prints the frames per second, the wave steps per
 // second of each surface, the drop ticks per second, the average time of one
-// tick and of one step, and how much processor time the process took.
+// tick and of one step, how evenly the frames follow one another, and how
+// much processor time the process took.
 //
 //   fountain-bench [--size WIDTHxHEIGHT] [--seconds S] [--warmup S] [--still-water]
 //                  [--hide water|drops|everything]...
@@ -25,6 +26,7 @@
 #include "drops/DropTick.h"
 #include "wave/WaveSurfaceKit.h"
 
+#include "FrameIntervals.h"
 #include "HiddenParts.h"
 
 #include <MeasuredExaminerViewer.h>
@@ -247,6 +249,17 @@ report(void)
                 1e3 * frames.redrawSeconds / double(frames.frames),
                 1e3 * frames.renderSeconds / double(frames.frames),
                 1e3 * (frames.redrawSeconds - frames.renderSeconds) / double(frames.frames));
+  }
+  const double pace = 1e3 / 60.0;
+  const FrameIntervalSummary intervals = summarizeFrameIntervals(frames.intervals, pace);
+  if (intervals.count > 0) {
+    std::printf("frame intervals       median %.2f ms, 95th percentile %.2f ms, 99th %.2f ms, "
+                "longest %.2f ms\n",
+                intervals.median, intervals.percentile95, intervals.percentile99,
+                intervals.longest);
+    std::printf("frames on time        %.1f %% of the intervals within %.1f ms "
+                "(60 frames a second)\n",
+                100.0 * intervals.shareWithin, pace);
   }
 
   double simulationSeconds = ticks.seconds;

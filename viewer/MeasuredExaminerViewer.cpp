@@ -24,8 +24,13 @@ protected:
   void redraw(void) override {
     const Clock::time_point start = Clock::now();
     KeyPassingExaminerViewer::redraw();
-    this->counts.redrawSeconds += seconds(Clock::now() - start);
+    const Clock::time_point shown = Clock::now();
+    this->counts.redrawSeconds += seconds(shown - start);
     this->counts.frames++;
+    // A frame is shown when its buffers are swapped, at the end of the redraw.
+    if (this->anyShown) this->counts.intervals.push_back(1e3 * seconds(shown - this->lastShown));
+    this->lastShown = shown;
+    this->anyShown = true;
   }
 
   void actualRedraw(void) override {
@@ -53,6 +58,9 @@ private:
 
   typedef std::chrono::steady_clock Clock;
   static double seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
+
+  Clock::time_point lastShown;
+  bool anyShown = false;
 };
 
 MeasuredExaminerViewer::MeasuredExaminerViewer(HWND parent)

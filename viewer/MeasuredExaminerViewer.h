@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 struct FrameStatistics {
   uint64_t frames = 0;              // frames drawn and shown
@@ -15,6 +16,7 @@ struct FrameStatistics {
   double renderSeconds = 0.0;       // part of it in the scene traversal (before the swap)
   uint64_t sortedTogether = 0;      // frames whose sorted shapes shared one traversal
   uint64_t opaqueNearestFirst = 0;  // frames that drew opaque shapes nearest first
+  std::vector<double> intervals;    // ms from each frame shown to the next
 };
 
 class MeasuredExaminerViewer : public SoWinExaminerViewer {
