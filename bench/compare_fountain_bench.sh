@@ -2,7 +2,7 @@
 # Compares two builds of the fountain on this machine: runs fountain-bench
 # from each build in turn, alternating them, so that both see the same
 # drifts in the machine's speed, and prints each run's frames per second and
-# processor time per frame, then the medians.
+# processor time per frame, then the medians and how many pairs B led.
 #
 #   bench/compare_fountain_bench.sh BUILD_A BUILD_B [ROUNDS] [SECONDS]
 #
@@ -43,3 +43,12 @@ for which in 0 1; do
   printf "median  %s %.1f fps, %.2f ms per frame  (%s)\n" \
     "$label" "$(median "$label" 2)" "$(median "$label" 3)" "${builds[$which]}"
 done
+
+# Pair by pair: in how many rounds B drew more frames, and in how many it
+# took less processor time a frame (rounds with a failed run are left out).
+paste <(awk '$1 == "A"' "$results") <(awk '$1 == "B"' "$results") |
+  awk '$2 != "nan" && $5 != "nan" && $3 != "nan" && $6 != "nan" {
+         n++; if ($5 > $2) faster++; if ($6 < $3) cheaper++
+       }
+       END { printf "pairs   B ahead in %d of %d, less processor time in %d of %d\n",
+                    faster, n, cheaper, n }'
