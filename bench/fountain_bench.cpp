@@ -3,7 +3,7 @@
 // 257 drops are flying. Prints the frames per second, the wave steps per
 // second of each surface, the drop ticks per second, the average time of one
 // tick and of one step, how evenly the frames follow one another, and how
-// much processor time the process took.
+// much processor time and memory the process took.
 //
 //   fountain-bench [--size WIDTHxHEIGHT] [--seconds S] [--warmup S] [--still-water]
 //                  [--hide water|drops|everything]...
@@ -132,6 +132,16 @@ cpuSeconds(int who)
   getrusage(who, &usage);
   return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
          1e-6 * double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec);
+}
+
+// The most memory the process has held in RAM so far, in megabytes
+// (the system counts it in kilobytes).
+double
+peakResidentMegabytes(void)
+{
+  rusage usage;
+  getrusage(RUSAGE_SELF, &usage);
+  return double(usage.ru_maxrss) / 1024.0;
 }
 
 ProcessTimes
@@ -289,6 +299,7 @@ report(void)
                 1e3 * processCpu / double(frames.frames), 1e3 * mainCpu / double(frames.frames),
                 1e3 * (processCpu - mainCpu) / double(frames.frames));
   }
+  std::printf("peak memory           %.1f MB resident\n", peakResidentMegabytes());
 }
 
 }
