@@ -107,9 +107,12 @@ struct TwoPictures {
   }
 };
 
+// The scene is held for the run, so a scene built for the test needs no
+// reference of its own.
 TwoPictures
 drawnBothWays(SoNode * scene)
 {
+  scene->ref();
   SoWinExaminerViewer * viewer = new SoWinExaminerViewer(mainWindow);
   viewer->setSceneGraph(scene);
   SoWin::setWidgetSize(mainWindow, SbVec2s(640, 512));
@@ -124,6 +127,7 @@ drawnBothWays(SoNode * scene)
   if (!own) {
     ADD_FAILURE() << "the viewer draws with another render action";
     delete viewer;
+    scene->unref();
     return pictures;
   }
   SoGLRenderAction library(own->getViewportRegion());
@@ -146,7 +150,17 @@ drawnBothWays(SoNode * scene)
   timeline.run();
   viewer->setGLRenderAction(own);
   delete viewer;
+  scene->unref();
   return pictures;
+}
+
+// The same picture both ways, with something drawn.
+void
+expectTheLibrarysPicture(const TwoPictures & pictures)
+{
+  ASSERT_EQ(pictures.viewers.size(), pictures.librarys.size());
+  EXPECT_GT(pictures.lit(), pictures.viewers.size() / 20) << "the shapes were not drawn";
+  EXPECT_EQ(pictures.differing(), 0u) << "of " << pictures.viewers.size() << " pixels";
 }
 
 TEST(SortedTransparentShapes, OneTraversalDrawsTheLibrarysPicture)
@@ -174,7 +188,6 @@ TEST(SortedTransparentShapes, OneTraversalDrawsTheLibrarysPicture)
 TEST(SortedTransparentShapes, SharedSeparatorsAreDrawnPathByPath)
 {
   SoSeparator * scene = new SoSeparator;
-  scene->ref();
   SoMaterial * glass = new SoMaterial;
   glass->diffuseColor.setValue(0.2f, 0.6f, 0.9f);
   glass->transparency = 0.5f;
@@ -186,11 +199,8 @@ TEST(SortedTransparentShapes, SharedSeparatorsAreDrawnPathByPath)
   scene->addChild(new SoSphere);
 
   const TwoPictures pictures = drawnBothWays(scene);
-  scene->unref();
   EXPECT_FALSE(pictures.drawnTogether);
-  ASSERT_EQ(pictures.viewers.size(), pictures.librarys.size());
-  EXPECT_GT(pictures.lit(), pictures.viewers.size() / 20) << "the shapes were not drawn";
-  EXPECT_EQ(pictures.differing(), 0u) << "of " << pictures.viewers.size() << " pixels";
+  expectTheLibrarysPicture(pictures);
 }
 
 // Opaque cubes, each in a separator, one behind the other and the farthest
@@ -229,14 +239,9 @@ cubesBesideGlass(bool materialBetween)
 void
 expectTheLibrarysCubes(bool materialBetween)
 {
-  SoSeparator * scene = cubesBesideGlass(materialBetween);
-  scene->ref();
-  const TwoPictures pictures = drawnBothWays(scene);
-  scene->unref();
+  const TwoPictures pictures = drawnBothWays(cubesBesideGlass(materialBetween));
   EXPECT_EQ(pictures.opaqueNearestFirst, !materialBetween);
-  ASSERT_EQ(pictures.viewers.size(), pictures.librarys.size());
-  EXPECT_GT(pictures.lit(), pictures.viewers.size() / 20) << "the shapes were not drawn";
-  EXPECT_EQ(pictures.differing(), 0u) << "of " << pictures.viewers.size() << " pixels";
+  expectTheLibrarysPicture(pictures);
 }
 
 TEST(OpaqueShapes, SeparatorsAreDrawnNearestFirst)
@@ -253,19 +258,14 @@ TEST(OpaqueShapes, StateBetweenSeparatorsKeepsTheirOrder)
 // deleted shows its own scene, not the screen the first one left.
 TEST(ViewerWindow, ASecondViewerShowsItsScene)
 {
-  SoSeparator * first = cubesBesideGlass(false);
-  first->ref();
-  const TwoPictures before = drawnBothWays(first);
-  first->unref();
+  const TwoPictures before = drawnBothWays(cubesBesideGlass(false));
 
   SoSeparator * second = new SoSeparator;
-  second->ref();
   SoMaterial * red = new SoMaterial;
   red->diffuseColor.setValue(0.9f, 0.1f, 0.1f);
   second->addChild(red);
   second->addChild(new SoSphere);
   const TwoPictures after = drawnBothWays(second);
-  second->unref();
 
   ASSERT_EQ(before.viewers.size(), after.viewers.size());
   size_t changed = 0;
