@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Compares two builds of the fountain on this machine: runs fountain-bench
 # from each build in turn, alternating them, so that both see the same
-# drifts in the machine's speed, and prints each run's frames per second and
-# processor time per frame, then the medians and how many pairs B led.
+# drifts in the machine's speed, and prints each run's frames per second,
+# processor time per frame and the machine's yardstick before it (a fixed
+# piece of work: a run at a slower moment shows a longer one), then the
+# medians and how many pairs B led.
 #
 #   bench/compare_fountain_bench.sh BUILD_A BUILD_B [ROUNDS] [SECONDS]
 #
@@ -11,7 +13,7 @@
 # bench/fountain-bench and its textures/ copy, as a normal build does.
 set -euo pipefail
 
-[ $# -ge 2 ] || { sed -n '2,11p' "$0" | sed 's/^# \{0,1\}//'; exit 2; }
+[ $# -ge 2 ] || { sed -n '2,13p' "$0" | sed 's/^# \{0,1\}//'; exit 2; }
 root="$(cd "$(dirname "$0")/.." && pwd)"
 builds=("$1" "$2")
 rounds="${3:-5}"
@@ -27,7 +29,8 @@ for round in $(seq "$rounds"); do
     out="$(SIZES="$size" "$root/bench/run_fountain_bench.sh" "${builds[$which]}" "$seconds")"
     fps="$(awk '/^frames per second/ { print $4 }' <<< "$out")"
     cpu="$(awk '/^processor per frame/ { print $4 }' <<< "$out")"
-    echo "round $round  ${labels[$which]}  ${fps:-?} fps  ${cpu:-?} ms per frame"
+    yardstick="$(awk '/^machine yardstick/ { print $3 }' <<< "$out")"
+    echo "round $round  ${labels[$which]}  ${fps:-?} fps  ${cpu:-?} ms per frame  yardstick ${yardstick:-?} ms"
     echo "${labels[$which]} ${fps:-nan} ${cpu:-nan}" >> "$results"
   done
 done

@@ -2,8 +2,9 @@
 // own viewer, at a given window size, for a given number of seconds once all
 // 257 drops are flying. Prints the frames per second, the wave steps per
 // second of each surface, the drop ticks per second, the average time of one
-// tick and of one step, how evenly the frames follow one another, and how
-// much processor time and memory the process took.
+// tick and of one step, how evenly the frames follow one another, how much
+// processor time and memory the process took, and how fast the machine was
+// before and after (bench/MachineYardstick.h).
 //
 //   fountain-bench [--size WIDTHxHEIGHT] [--seconds S] [--warmup S] [--still-water]
 //                  [--hide water|drops|everything]...
@@ -28,6 +29,7 @@
 
 #include "FrameIntervals.h"
 #include "HiddenParts.h"
+#include "MachineYardstick.h"
 
 #include <MeasuredExaminerViewer.h>
 #include <TextureSamplingShortcuts.h>
@@ -160,6 +162,8 @@ ProcessTimes measureEnd;
 int hiddenSpheres = 0;
 bool measuring = false;
 bool warmingUp = false;
+double yardstickBefore = 0.0;  // milliseconds
+double yardstickAfter = 0.0;
 
 std::size_t
 dropsFlying(void)
@@ -300,6 +304,9 @@ report(void)
                 1e3 * (processCpu - mainCpu) / double(frames.frames));
   }
   std::printf("peak memory           %.1f MB resident\n", peakResidentMegabytes());
+  std::printf("machine yardstick     %.2f ms before, %.2f ms after (the same work; "
+              "lower is a faster machine)\n",
+              yardstickBefore, yardstickAfter);
 }
 
 }
@@ -315,6 +322,7 @@ main(int argc, char ** argv)
     return 2;
   }
 
+  yardstickBefore = machineYardstickMilliseconds();
   HWND window = SoWin::init(argv[0], "SoWin");
   if (window == NULL) return 1;
 
@@ -341,6 +349,7 @@ main(int argc, char ** argv)
   SoWin::show(window);
   SoWin::mainLoop();
 
+  yardstickAfter = machineYardstickMilliseconds();
   report();
 
   delete phaseAlarm;
