@@ -13,7 +13,8 @@
 # bench/fountain-bench and its textures/ copy, as a normal build does.
 set -euo pipefail
 
-[ $# -ge 2 ] || { sed -n '2,13p' "$0" | sed 's/^# \{0,1\}//'; exit 2; }
+# Without two builds, the comment above is the usage.
+[ $# -ge 2 ] || { awk 'NR > 1 && !/^#/ { exit } NR > 1 { sub(/^# ?/, ""); print }' "$0"; exit 2; }
 root="$(cd "$(dirname "$0")/.." && pwd)"
 builds=("$1" "$2")
 rounds="${3:-5}"
