@@ -8,6 +8,8 @@
 
 #include <Inventor/SoPath.h>
 #include <Inventor/actions/SoSearchAction.h>
+#include <Inventor/nodes/SoCube.h>
+#include <Inventor/nodes/SoCylinder.h>
 #include <Inventor/nodes/SoDrawStyle.h>
 #include <Inventor/nodes/SoGroup.h>
 #include <Inventor/nodes/SoSeparator.h>
@@ -23,6 +25,7 @@ const struct {
 } partNames[] = {
   { "water", HIDDEN_WATER },
   { "drops", HIDDEN_DROPS },
+  { "masonry", HIDDEN_MASONRY },
   { "everything", HIDDEN_EVERYTHING },
 };
 
@@ -32,6 +35,27 @@ invisible(void)
   SoDrawStyle * style = new SoDrawStyle;
   style->style = SoDrawStyle::INVISIBLE;
   return style;
+}
+
+// Hides every shape of the given type that is a child of a group (the
+// fountain's are each the last child of their own separator), by an
+// invisible draw style before it. Returns how many it hid.
+int
+hideEvery(SoType type)
+{
+  SoSearchAction search;
+  search.setType(type);
+  search.setInterest(SoSearchAction::ALL);
+  search.apply(sceneRoot);
+  const SoPathList & shapes = search.getPaths();
+  int hidden = 0;
+  for (int i = 0; i < shapes.getLength(); i++) {
+    SoNode * branch = shapes[i]->getNodeFromTail(1);
+    if (!branch->isOfType(SoGroup::getClassTypeId())) continue;
+    static_cast<SoGroup *>(branch)->insertChild(invisible(), 0);
+    hidden++;
+  }
+  return hidden;
 }
 
 }
@@ -60,7 +84,7 @@ hiddenPartNames(unsigned parts)
   return names;
 }
 
-int
+HiddenShapes
 hideParts(unsigned parts)
 {
   if (parts & HIDDEN_EVERYTHING) sceneRoot->insertChild(invisible(), 0);
@@ -70,21 +94,12 @@ hideParts(unsigned parts)
       style->style = SoDrawStyle::INVISIBLE;
     }
   }
-  if (!(parts & HIDDEN_DROPS)) return 0;
-
-  // The drops are the scene's only spheres, each the last child of its own
-  // separator.
-  SoSearchAction search;
-  search.setType(SoSphere::getClassTypeId());
-  search.setInterest(SoSearchAction::ALL);
-  search.apply(sceneRoot);
-  const SoPathList & spheres = search.getPaths();
-  int hidden = 0;
-  for (int i = 0; i < spheres.getLength(); i++) {
-    SoNode * branch = spheres[i]->getNodeFromTail(1);
-    if (!branch->isOfType(SoGroup::getClassTypeId())) continue;
-    static_cast<SoGroup *>(branch)->insertChild(invisible(), 0);
-    hidden++;
+  // The masonry is every box and cylinder; the drops are the only spheres.
+  HiddenShapes hidden;
+  if (parts & HIDDEN_MASONRY) {
+    hidden.masonryShapes =
+      hideEvery(SoCube::getClassTypeId()) + hideEvery(SoCylinder::getClassTypeId());
   }
+  if (parts & HIDDEN_DROPS) hidden.dropSpheres = hideEvery(SoSphere::getClassTypeId());
   return hidden;
 }

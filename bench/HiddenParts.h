@@ -12,17 +12,24 @@ enum HiddenPart {
   HIDDEN_WATER = 1,       // the three water surfaces
   HIDDEN_DROPS = 2,       // every drop sphere
   HIDDEN_EVERYTHING = 4,  // every shape of the scene
+  HIDDEN_MASONRY = 8,     // the blocks, slabs, spouts and pipes
 };
 
-// Adds the part named "water", "drops" or "everything" to parts; false for
+// Adds the part named "water", "drops", "masonry" or "everything" to parts; false for
 // any other name.
 bool addHiddenPart(const std::string & name, unsigned & parts);
 
 // The names of the parts, separated by spaces.
 std::string hiddenPartNames(unsigned parts);
 
+// How many shapes of the counted parts were hidden.
+struct HiddenShapes {
+  int dropSpheres = 0;
+  int masonryShapes = 0;
+};
+
 // Hides the parts. Call it once all drops have been made, as drops made
-// later would still show. Returns how many drop spheres it hid.
-int hideParts(unsigned parts);
+// later would still show.
+HiddenShapes hideParts(unsigned parts);
 
 #endif

@@ -7,7 +7,7 @@
 // before and after (bench/MachineYardstick.h).
 //
 //   fountain-bench [--size WIDTHxHEIGHT] [--seconds S] [--warmup S] [--still-water]
-//                  [--hide water|drops|everything]...
+//                  [--hide water|drops|masonry|everything]...
 //
 // --still-water leaves the surfaces at rest, which shows what the water's
 // motion costs the frames. --hide leaves a part undrawn, which shows what
@@ -159,7 +159,7 @@ MeasuredExaminerViewer * viewer = NULL;
 SoAlarmSensor * phaseAlarm = NULL;
 ProcessTimes measureStart;
 ProcessTimes measureEnd;
-int hiddenSpheres = 0;
+HiddenShapes hiddenShapes;
 bool measuring = false;
 bool warmingUp = false;
 double yardstickBefore = 0.0;  // milliseconds
@@ -209,7 +209,7 @@ timedTickCB(void * data, SoSensor * sensor)
   // The measurement begins once every stream has reached its size.
   if (!measuring && !warmingUp && dropsFlying() >= 257) {
     warmingUp = true;
-    hiddenSpheres = hideParts(options.hidden);
+    hiddenShapes = hideParts(options.hidden);
     phaseAlarm->setFunction(startMeasuringCB);
     phaseAlarm->setTimeFromNow(SbTime(options.warmup));
     phaseAlarm->schedule();
@@ -253,7 +253,14 @@ report(void)
               static_cast<unsigned long long>(frames.frames));
   if (options.hidden) {
     std::printf("not drawn             %s", hiddenPartNames(options.hidden).c_str());
-    if (options.hidden & HIDDEN_DROPS) std::printf(" (%d drop spheres)", hiddenSpheres);
+    std::string counts;
+    if (options.hidden & HIDDEN_DROPS)
+      counts = std::to_string(hiddenShapes.dropSpheres) + " drop spheres";
+    if (options.hidden & HIDDEN_MASONRY) {
+      if (!counts.empty()) counts += ", ";
+      counts += std::to_string(hiddenShapes.masonryShapes) + " masonry shapes";
+    }
+    if (!counts.empty()) std::printf(" (%s)", counts.c_str());
     std::printf("\n");
   }
   std::printf("frames per second     %.1f\n", fps);
@@ -317,7 +324,7 @@ main(int argc, char ** argv)
   if (!parseOptions(argc, argv, options)) {
     std::fprintf(stderr,
                  "usage: %s [--size WIDTHxHEIGHT] [--seconds S] [--warmup S] [--still-water]\n"
-                 "       [--hide water|drops|everything]...\n",
+                 "       [--hide water|drops|masonry|everything]...\n",
                  argv[0]);
     return 2;
   }
