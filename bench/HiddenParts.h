@@ -15,8 +15,8 @@ enum HiddenPart {
   HIDDEN_MASONRY = 8,     // the blocks, slabs, spouts and pipes
 };
 
-// Adds the part named "water", "drops", "masonry" or "everything" to parts; false for
-// any other name.
+// Adds the part named "water", "drops", "masonry" or "everything" to parts;
+// false for any other name.
 bool addHiddenPart(const std::string & name, unsigned & parts);
 
 // The names of the parts, separated by spaces.
