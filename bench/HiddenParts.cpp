@@ -84,7 +84,7 @@ hiddenPartNames(unsigned parts)
   return names;
 }
 
-HiddenShapes
+std::string
 hideParts(unsigned parts)
 {
   if (parts & HIDDEN_EVERYTHING) sceneRoot->insertChild(invisible(), 0);
@@ -94,12 +94,15 @@ hideParts(unsigned parts)
       style->style = SoDrawStyle::INVISIBLE;
     }
   }
-  // The masonry is every box and cylinder; the drops are the only spheres.
-  HiddenShapes hidden;
+  // The drops are the only spheres; the masonry is every box and cylinder.
+  std::string counts;
+  if (parts & HIDDEN_DROPS)
+    counts = std::to_string(hideEvery(SoSphere::getClassTypeId())) + " drop spheres";
   if (parts & HIDDEN_MASONRY) {
-    hidden.masonryShapes =
+    const int shapes =
       hideEvery(SoCube::getClassTypeId()) + hideEvery(SoCylinder::getClassTypeId());
+    if (!counts.empty()) counts += ", ";
+    counts += std::to_string(shapes) + " masonry shapes";
   }
-  if (parts & HIDDEN_DROPS) hidden.dropSpheres = hideEvery(SoSphere::getClassTypeId());
-  return hidden;
+  return counts;
 }

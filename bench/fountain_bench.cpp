@@ -159,7 +159,7 @@ MeasuredExaminerViewer * viewer = NULL;
 SoAlarmSensor * phaseAlarm = NULL;
 ProcessTimes measureStart;
 ProcessTimes measureEnd;
-HiddenShapes hiddenShapes;
+std::string hiddenShapes;  // as hideParts describes them
 bool measuring = false;
 bool warmingUp = false;
 double yardstickBefore = 0.0;  // milliseconds
@@ -253,14 +253,7 @@ report(void)
               static_cast<unsigned long long>(frames.frames));
   if (options.hidden) {
     std::printf("not drawn             %s", hiddenPartNames(options.hidden).c_str());
-    std::string counts;
-    if (options.hidden & HIDDEN_DROPS)
-      counts = std::to_string(hiddenShapes.dropSpheres) + " drop spheres";
-    if (options.hidden & HIDDEN_MASONRY) {
-      if (!counts.empty()) counts += ", ";
-      counts += std::to_string(hiddenShapes.masonryShapes) + " masonry shapes";
-    }
-    if (!counts.empty()) std::printf(" (%s)", counts.c_str());
+    if (!hiddenShapes.empty()) std::printf(" (%s)", hiddenShapes.c_str());
     std::printf("\n");
   }
   std::printf("frames per second     %.1f\n", fps);
