@@ -169,6 +169,19 @@ SortedBlendRenderAction::drawOneByOne(void)
 SbBool
 SortedBlendRenderAction::holdsOnlyItsShape(SoNode * holder, const SoNode * shape)
 {
+  // A holder with no group, kit or other holder of nodes below it, such as
+  // a drop's, holds just its children: only its shape when that is the one
+  // shape among them. A drop's id changes at every tick, so without this its
+  // holder would be searched again at every tick.
+  const SoChildList & children = *holder->getChildren();
+  int shapes = 0;
+  SbBool leaves = TRUE;
+  for (int i = 0; i < children.getLength() && leaves; i++) {
+    leaves = children[i]->getChildren() == NULL;
+    if (children[i]->isOfType(SoShape::getClassTypeId())) shapes++;
+  }
+  if (leaves) return shapes == 1 && children.find(const_cast<SoNode *>(shape)) >= 0;
+
   const SbUniqueId id = holder->getNodeId();
   auto known = this->holders.find(holder);
   if (known != this->holders.end() && known->second.first == id) return known->second.second;

@@ -183,24 +183,50 @@ TEST(SortedTransparentShapes, OneTraversalDrawsTheLibrarysPicture)
   EXPECT_EQ(pictures.differing(), 0u) << "of " << pictures.viewers.size() << " pixels";
 }
 
+// A cube and a sphere of blue glass, the sphere moved aside, as children of
+// the given group.
+SoMaterial *
+addGlassPair(SoGroup * group)
+{
+  SoMaterial * glass = new SoMaterial;
+  glass->diffuseColor.setValue(0.2f, 0.6f, 0.9f);
+  glass->transparency = 0.5f;
+  group->addChild(glass);
+  group->addChild(new SoCube);
+  SoTranslation * aside = new SoTranslation;
+  aside->translation.setValue(1.0f, 0.5f, 1.0f);
+  group->addChild(aside);
+  group->addChild(new SoSphere);
+  return glass;
+}
+
 // Transparent shapes that share their separator cannot be drawn in one
 // traversal without changing what each sees; they are drawn path by path.
 TEST(SortedTransparentShapes, SharedSeparatorsAreDrawnPathByPath)
 {
   SoSeparator * scene = new SoSeparator;
-  SoMaterial * glass = new SoMaterial;
-  glass->diffuseColor.setValue(0.2f, 0.6f, 0.9f);
-  glass->transparency = 0.5f;
-  scene->addChild(glass);
-  scene->addChild(new SoCube);
-  SoTranslation * aside = new SoTranslation;
-  aside->translation.setValue(1.0f, 0.5f, 1.0f);
-  scene->addChild(aside);
-  scene->addChild(new SoSphere);
-
+  addGlassPair(scene);
   const TwoPictures pictures = drawnBothWays(scene);
   EXPECT_FALSE(pictures.drawnTogether);
   expectTheLibrarysPicture(pictures);
+
+  // The pair in a separator of its own, beside a sphere alone in one: the
+  // pair's paths lead into a separator that holds another shape too, so
+  // drawing that separator whole for each would draw both shapes twice.
+  SoSeparator * nested = new SoSeparator;
+  SoSeparator * pair = new SoSeparator;
+  SoMaterial * glass = addGlassPair(pair);
+  SoSeparator * single = new SoSeparator;
+  single->addChild(glass);
+  SoTranslation * below = new SoTranslation;
+  below->translation.setValue(-1.0f, -1.0f, 0.5f);
+  single->addChild(below);
+  single->addChild(new SoSphere);
+  nested->addChild(pair);
+  nested->addChild(single);
+  const TwoPictures nestedPictures = drawnBothWays(nested);
+  EXPECT_FALSE(nestedPictures.drawnTogether);
+  expectTheLibrarysPicture(nestedPictures);
 }
 
 // Opaque cubes, each in a separator, one behind the other and the farthest
