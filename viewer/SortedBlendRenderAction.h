@@ -65,8 +65,9 @@ private:
 
   SoGetBoundingBoxAction * boxAction;
   SoSearchAction * shapeSearch;
-  // Which shape holders hold only their own shape, by node and its id, so
-  // that unchanged holders are not searched again; kept for one frame.
+  // Which shape holders with more than leaves below them hold only their
+  // own shape, by node and its id, so that unchanged holders are not
+  // searched again; kept for one frame.
   std::unordered_map<const SoNode *, std::pair<SbUniqueId, bool>> holders, previousHolders;
 
   OpaqueFrontToBack opaqueOrder;
