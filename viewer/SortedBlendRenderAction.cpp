@@ -176,11 +176,13 @@ SortedBlendRenderAction::holdsOnlyItsShape(SoNode * holder, const SoNode * shape
   const SoChildList & children = *holder->getChildren();
   int shapes = 0;
   SbBool leaves = TRUE;
+  SbBool holdsShape = FALSE;
   for (int i = 0; i < children.getLength() && leaves; i++) {
     leaves = children[i]->getChildren() == NULL;
     if (children[i]->isOfType(SoShape::getClassTypeId())) shapes++;
+    if (children[i] == shape) holdsShape = TRUE;
   }
-  if (leaves) return shapes == 1 && children.find(const_cast<SoNode *>(shape)) >= 0;
+  if (leaves) return shapes == 1 && holdsShape;
 
   const SbUniqueId id = holder->getNodeId();
   auto known = this->holders.find(holder);
