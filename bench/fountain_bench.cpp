@@ -3,8 +3,9 @@
 // 257 drops are flying. Prints the frames per second, the wave steps per
 // second of each surface, the drop ticks per second, the average time of one
 // tick and of one step, how evenly the frames follow one another, how much
-// processor time and memory the process took, and how fast the machine was
-// before and after (bench/MachineYardstick.h).
+// processor time and memory the process took, how much of the machine's time
+// its host took (bench/HostTime.h), and how fast the machine was before and
+// after (bench/MachineYardstick.h).
 //
 //   fountain-bench [--size WIDTHxHEIGHT] [--seconds S] [--warmup S] [--still-water]
 //                  [--hide water|drops|masonry|everything]...
@@ -29,6 +30,7 @@
 
 #include "FrameIntervals.h"
 #include "HiddenParts.h"
+#include "HostTime.h"
 #include "MachineYardstick.h"
 
 #include <MeasuredExaminerViewer.h>
@@ -125,6 +127,7 @@ struct ProcessTimes {
   Clock::time_point wall;
   double processCpu;  // all threads: the main thread and the renderer's
   double mainCpu;     // the main thread alone
+  MachineTimes machine;  // all of the machine's cores, whoever ran on them
 };
 
 double
@@ -149,7 +152,8 @@ peakResidentMegabytes(void)
 ProcessTimes
 processTimesNow(void)
 {
-  return ProcessTimes{ Clock::now(), cpuSeconds(RUSAGE_SELF), cpuSeconds(RUSAGE_THREAD) };
+  return ProcessTimes{ Clock::now(), cpuSeconds(RUSAGE_SELF), cpuSeconds(RUSAGE_THREAD),
+                       machineTimesNow() };
 }
 
 // ----- the run -----------------------------------------------------------------
@@ -302,6 +306,11 @@ report(void)
     std::printf("processor per frame   %.2f ms: main thread %.2f ms, renderer threads %.2f ms\n",
                 1e3 * processCpu / double(frames.frames), 1e3 * mainCpu / double(frames.frames),
                 1e3 * (processCpu - mainCpu) / double(frames.frames));
+  }
+  double steal = 0.0, idle = 0.0;
+  if (hostShares(measureStart.machine, measureEnd.machine, steal, idle)) {
+    std::printf("taken by the host     %.1f %% of the cores' time (steal; idle %.1f %%)\n",
+                100.0 * steal, 100.0 * idle);
   }
   std::printf("peak memory           %.1f MB resident\n", peakResidentMegabytes());
   std::printf("machine yardstick     %.2f ms before, %.2f ms after (the same work; "
