@@ -2,9 +2,10 @@
 # Compares two builds of the fountain on this machine: runs fountain-bench
 # from each build in turn, alternating them, so that both see the same
 # drifts in the machine's speed, and prints each run's frames per second,
-# processor time per frame and the machine's yardstick before it (a fixed
-# piece of work: a run at a slower moment shows a longer one), then the
-# medians and how many pairs B led.
+# processor time per frame, the machine's yardstick before it (a fixed
+# piece of work: a run at a slower moment shows a longer one) and the share
+# of the cores' time the host took, then the medians and how many pairs B
+# led. A pair in which one run had the host take much more is a poor pair.
 #
 #   bench/compare_fountain_bench.sh BUILD_A BUILD_B [ROUNDS] [SECONDS]
 #
@@ -31,7 +32,8 @@ for round in $(seq "$rounds"); do
     fps="$(awk '/^frames per second/ { print $4 }' <<< "$out")"
     cpu="$(awk '/^processor per frame/ { print $4 }' <<< "$out")"
     yardstick="$(awk '/^machine yardstick/ { print $3 }' <<< "$out")"
-    echo "round $round  ${labels[$which]}  ${fps:-?} fps  ${cpu:-?} ms per frame  yardstick ${yardstick:-?} ms"
+    host="$(awk '/^taken by the host/ { print $5 }' <<< "$out")"
+    echo "round $round  ${labels[$which]}  ${fps:-?} fps  ${cpu:-?} ms per frame  yardstick ${yardstick:-?} ms  host ${host:-?} %"
     echo "${labels[$which]} ${fps:-nan} ${cpu:-nan}" >> "$results"
   done
 done
