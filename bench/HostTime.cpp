@@ -7,7 +7,7 @@ MachineTimes
 parseMachineTimes(const std::string & procStat)
 {
   MachineTimes times;
-  std::istringstream in(procStat);
+  std::istringstream in(procStat.substr(0, procStat.find('\n')));
   std::string label;
   if (!(in >> label) || label != "cpu") return times;
 
@@ -15,7 +15,7 @@ parseMachineTimes(const std::string & procStat)
   // them are already counted in user and nice.
   unsigned long long column[8] = {};
   int read = 0;
-  while (read < 8 && in.peek() != '\n' && in >> column[read]) read++;
+  while (read < 8 && in >> column[read]) read++;
   if (read < 4) return times;
 
   for (int i = 0; i < read; i++) times.total += column[i];
