@@ -63,6 +63,7 @@ SortedBlendRenderAction::SortedBlendRenderAction(const SbViewportRegion & viewpo
     passingThrough(FALSE),
     drewTogether(FALSE),
     drewNearestFirst(FALSE),
+    spheresFromLists(0),
     parent(NULL),
     parentDepth(0),
     drawAt(0),
@@ -131,6 +132,7 @@ SortedBlendRenderAction::beginTraversal(SoNode * node)
     this->previousHolders.swap(this->holders);
     this->holders.clear();
     this->opaqueOrder.beginFrame();
+    this->sphereLists.resetCount();
     this->frameDepth++;
     this->setAbortCallback(abortCB, this);
     SoGLRenderAction::beginTraversal(node);
@@ -138,6 +140,7 @@ SortedBlendRenderAction::beginTraversal(SoNode * node)
     this->frameDepth--;
     this->sorted.truncate(0);
     this->drewNearestFirst = this->opaqueOrder.drawnNearestFirst() > 0;
+    this->spheresFromLists = this->sphereLists.drawnFromLists();
     return;
   }
 
@@ -301,7 +304,7 @@ SortedBlendRenderAction::drawSortedShapesAt(void)
     const SoFullPath * p = static_cast<const SoFullPath *>(this->sorted[i]);
     SoNode * holder = p->getNode(depth + 1);
     this->popPushCurPath(p->getIndex(depth + 1), holder);
-    this->traverse(holder);
+    if (!this->sphereLists.drawHolder(this, holder)) this->traverse(holder);
   }
   this->popPushCurPath(index, here);
   this->drawing = FALSE;

@@ -10,9 +10,11 @@
 // state before them (SortedBlendRenderAction.cpp says why and how). Any
 // other scene is drawn path by path, as the library does. The action also
 // draws opaque shapes nearest first where the picture stays the same
-// (OpaqueFrontToBack.h).
+// (OpaqueFrontToBack.h), and, in the one traversal, spheres from display
+// lists (SphereDisplayLists.h).
 
 #include "OpaqueFrontToBack.h"
+#include "SphereDisplayLists.h"
 
 #include <Inventor/actions/SoGLRenderAction.h>
 #include <Inventor/lists/SoPathList.h>
@@ -32,6 +34,9 @@ public:
   // How the sorted transparent shapes of the last frame were drawn: in one
   // traversal (TRUE) or path by path (FALSE, also when there were none).
   SbBool drewSortedShapesTogether(void) const { return this->drewTogether; }
+
+  // How many spheres the last frame drew from display lists.
+  int drewSpheresFromLists(void) const { return this->spheresFromLists; }
 
   // Whether the last frame drew some opaque shapes nearest first.
   SbBool drewOpaqueShapesNearestFirst(void) const { return this->drewNearestFirst; }
@@ -54,6 +59,7 @@ private:
   SbBool passingThrough;  // drawing path by path: let the library traverse
   SbBool drewTogether;
   SbBool drewNearestFirst;
+  int spheresFromLists;
 
   // The shared traversal: the separator above the shapes, its depth in the
   // paths, the child at which the shapes are drawn, and whether they were.
@@ -71,6 +77,7 @@ private:
   std::unordered_map<const SoNode *, std::pair<SbUniqueId, bool>> holders, previousHolders;
 
   OpaqueFrontToBack opaqueOrder;
+  SphereDisplayLists sphereLists;
 };
 
 #endif

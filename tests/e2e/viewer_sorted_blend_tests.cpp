@@ -18,7 +18,9 @@
 #include <Inventor/nodes/SoCube.h>
 #include <Inventor/nodes/SoMaterial.h>
 #include <Inventor/nodes/SoSeparator.h>
+#include <Inventor/nodes/SoScale.h>
 #include <Inventor/nodes/SoSphere.h>
+#include <Inventor/nodes/SoTexture2.h>
 #include <Inventor/nodes/SoTranslation.h>
 #include <Inventor/sensors/SoAlarmSensor.h>
 #include <Inventor/sensors/SoIdleSensor.h>
@@ -93,6 +95,7 @@ struct TwoPictures {
   std::vector<uint32_t> viewers, librarys;
   SbBool drawnTogether = FALSE;
   SbBool opaqueNearestFirst = FALSE;
+  int spheresFromLists = 0;
 
   size_t lit(void) const {
     size_t n = 0;
@@ -142,6 +145,7 @@ drawnBothWays(SoNode * scene)
     pictures.viewers = screenPixels();
     pictures.drawnTogether = own->drewSortedShapesTogether();
     pictures.opaqueNearestFirst = own->drewOpaqueShapesNearestFirst();
+    pictures.spheresFromLists = own->drewSpheresFromLists();
     viewer->setGLRenderAction(&library);
     scene->touch();
   });
@@ -177,10 +181,55 @@ TEST(SortedTransparentShapes, OneTraversalDrawsTheLibrarysPicture)
   const TwoPictures pictures = drawnBothWays(sceneRoot);
   EXPECT_TRUE(pictures.drawnTogether);
   EXPECT_TRUE(pictures.opaqueNearestFirst);
+  EXPECT_GT(pictures.spheresFromLists, 100) << "the drops were not drawn from display lists";
   ASSERT_FALSE(pictures.viewers.empty());
   ASSERT_EQ(pictures.viewers.size(), pictures.librarys.size());
   EXPECT_GT(pictures.lit(), pictures.viewers.size() / 10) << "the fountain was not drawn";
   EXPECT_EQ(pictures.differing(), 0u) << "of " << pictures.viewers.size() << " pixels";
+}
+
+// Glass spheres from a speck to a ball, so that the screen-space level of
+// detail gives each a tessellation of its own; one by its radius field, one
+// by a scale, and one textured. Each is drawn from a display list, and the
+// picture is the library's.
+TEST(SortedTransparentShapes, SpheresOfEverySizeFromDisplayLists)
+{
+  SoSeparator * scene = new SoSeparator;
+  const float sizes[] = { 0.05f, 0.15f, 0.4f, 0.8f, 1.4f, 2.2f };
+  float x = -4.0f;
+  for (int k = 0; k < 6; k++) {
+    SoSeparator * holder = new SoSeparator;
+    SoMaterial * glass = new SoMaterial;
+    glass->diffuseColor.setValue(0.2f + 0.1f * k, 0.6f, 0.9f);
+    glass->transparency = 0.4f;
+    holder->addChild(glass);
+    SoTranslation * place = new SoTranslation;
+    place->translation.setValue(x + sizes[k], 0.3f * k, -0.5f * k);
+    x += 2.0f * sizes[k] + 0.2f;
+    holder->addChild(place);
+    SoSphere * sphere = new SoSphere;
+    if (k == 2) {
+      SoScale * scale = new SoScale;
+      scale->scaleFactor.setValue(sizes[k], sizes[k], sizes[k]);
+      holder->addChild(scale);
+    }
+    else {
+      sphere->radius = sizes[k];
+    }
+    if (k == 4) {
+      // A checkerboard of two greys.
+      const unsigned char texels[] = { 60, 200, 200, 60 };
+      SoTexture2 * checks = new SoTexture2;
+      checks->image.setValue(SbVec2s(2, 2), 1, texels);
+      holder->addChild(checks);
+    }
+    holder->addChild(sphere);
+    scene->addChild(holder);
+  }
+  const TwoPictures pictures = drawnBothWays(scene);
+  EXPECT_TRUE(pictures.drawnTogether);
+  EXPECT_EQ(pictures.spheresFromLists, 6);
+  expectTheLibrarysPicture(pictures);
 }
 
 // A cube and a sphere of blue glass, the sphere moved aside, as children of
