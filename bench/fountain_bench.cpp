@@ -255,6 +255,8 @@ report(void)
   std::printf("opaque shapes         drawn nearest first in %llu of %llu frames\n",
               static_cast<unsigned long long>(frames.opaqueNearestFirst),
               static_cast<unsigned long long>(frames.frames));
+  std::printf("spheres               %.1f a frame drawn from display lists\n",
+              frames.frames ? double(frames.spheresFromLists) / double(frames.frames) : 0.0);
   if (options.hidden) {
     std::printf("not drawn             %s", hiddenPartNames(options.hidden).c_str());
     if (!hiddenShapes.empty()) std::printf(" (%s)", hiddenShapes.c_str());

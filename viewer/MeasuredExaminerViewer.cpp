@@ -40,6 +40,7 @@ protected:
     const SortedBlendRenderAction * action = this->sortedBlendRenderAction();
     if (action->drewSortedShapesTogether()) this->counts.sortedTogether++;
     if (action->drewOpaqueShapesNearestFirst()) this->counts.opaqueNearestFirst++;
+    this->counts.spheresFromLists += uint64_t(action->drewSpheresFromLists());
     if (this->renderer.empty()) {
       const GLubyte * name = glGetString(GL_RENDERER);
       this->renderer = name ? reinterpret_cast<const char *>(name) : "unknown";

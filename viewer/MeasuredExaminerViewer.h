@@ -16,6 +16,7 @@ struct FrameStatistics {
   double renderSeconds = 0.0;       // part of it in the scene traversal (before the swap)
   uint64_t sortedTogether = 0;      // frames whose sorted shapes shared one traversal
   uint64_t opaqueNearestFirst = 0;  // frames that drew opaque shapes nearest first
+  uint64_t spheresFromLists = 0;    // spheres drawn from display lists, all frames
   std::vector<double> intervals;    // ms from each frame shown to the next
 };
 
