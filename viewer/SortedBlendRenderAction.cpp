@@ -304,7 +304,7 @@ SortedBlendRenderAction::drawSortedShapesAt(void)
     const SoFullPath * p = static_cast<const SoFullPath *>(this->sorted[i]);
     SoNode * holder = p->getNode(depth + 1);
     this->popPushCurPath(p->getIndex(depth + 1), holder);
-    if (!this->sphereLists.drawHolder(this, holder)) this->traverse(holder);
+    if (!this->sphereLists.drawHolder(this, holder, p->getTail())) this->traverse(holder);
   }
   this->popPushCurPath(index, here);
   this->drawing = FALSE;

@@ -78,24 +78,6 @@ struct SeparatorCalls : SoSeparator {
   }
 };
 
-// The one sphere among a separator's children when all of them are leaves
-// and the sphere is the only shape; NULL otherwise.
-SoSphere *
-onlySphere(SoNode * holder)
-{
-  const SoChildList * children = holder->getChildren();
-  if (!children) return NULL;
-  SoSphere * sphere = NULL;
-  for (int i = 0; i < children->getLength(); i++) {
-    SoNode * child = (*children)[i];
-    if (child->getChildren()) return NULL;
-    if (!child->isOfType(SoShape::getClassTypeId())) continue;
-    if (sphere || child->getTypeId() != SoSphere::getClassTypeId()) return NULL;
-    sphere = static_cast<SoSphere *>(child);
-  }
-  return sphere;
-}
-
 }
 
 SphereDisplayLists::~SphereDisplayLists()
@@ -105,15 +87,17 @@ SphereDisplayLists::~SphereDisplayLists()
 }
 
 SbBool
-SphereDisplayLists::drawHolder(SoGLRenderAction * action, SoNode * holder)
+SphereDisplayLists::drawHolder(SoGLRenderAction * action, SoNode * holder, SoNode * shape)
 {
-  if (holder->getTypeId() != SoSeparator::getClassTypeId()) return FALSE;
+  if (holder->getTypeId() != SoSeparator::getClassTypeId() ||
+      shape->getTypeId() != SoSphere::getClassTypeId()) {
+    return FALSE;
+  }
   SoSeparator * separator = static_cast<SoSeparator *>(holder);
   if (separator->renderCaching.getValue() == SoSeparator::ON) return FALSE;
   SoState * state = action->getState();
   if (SoCacheElement::anyOpen(state)) return FALSE;
-  SoSphere * sphere = onlySphere(holder);
-  if (!sphere) return FALSE;
+  SoSphere * sphere = static_cast<SoSphere *>(shape);
 
   // As the library's separator draws its children when it has no cache.
   state->push();

@@ -22,11 +22,12 @@ public:
   SphereDisplayLists(const SphereDisplayLists &) = delete;
   SphereDisplayLists & operator=(const SphereDisplayLists &) = delete;
 
-  // Draws a separator whose children are leaves with one shape, a sphere,
-  // as the library draws it, but with the sphere's triangles from a display
-  // list. Draws nothing and returns FALSE for any other separator, for one
-  // that asks for render caching, and while a render cache is being built.
-  SbBool drawHolder(SoGLRenderAction * action, SoNode * holder);
+  // Draws a separator as the library draws it, but with the given sphere,
+  // where it is one of the separator's children, from a display list.
+  // Draws nothing and returns FALSE when the separator or the shape is of
+  // another type (a subclass included), when the separator asks for render
+  // caching, and while a render cache is being built.
+  SbBool drawHolder(SoGLRenderAction * action, SoNode * holder, SoNode * shape);
 
   // How many spheres came from display lists since the count was reset.
   int drawnFromLists(void) const { return this->fromLists; }
