@@ -9,10 +9,9 @@
 // is drawn instead from a display list that holds exactly those calls,
 // recorded once, from the library's own tessellation, for each radius,
 // level of detail and kind of vertex data; Mesa keeps a recorded list in a
-// vertex buffer and draws it with one call.
-// On a two-core machine that took half a millisecond or more of processor
-// time a frame off each of the main thread and Mesa's GL thread
-// (bench/RESULTS.md).
+// vertex buffer and draws it with one call. On a two-core machine that
+// took half a millisecond or more of processor time a frame off each of
+// the main thread and Mesa's GL thread (bench/RESULTS.md).
 //
 // The sphere's separator is walked as the library walks it (the same cull
 // test, state and path, the abort callback at each child), but without
@@ -53,7 +52,6 @@ namespace {
 // The library's flags for what vertex data a shape sends.
 const unsigned int needNormals = 0x10;
 const unsigned int needTexCoords = 0x20;
-const unsigned int need3DTexCoords = 0x40;
 
 // The levels of detail a sphere of full complexity has.
 const float sphereSlices = 30.0f;
@@ -127,13 +125,9 @@ SphereDisplayLists::drawSphere(SoGLRenderAction * action, SoSphere * sphere)
   SoMaterialBundle material(action);
   material.sendFirst();
 
-  SbBool textures = FALSE;
-  SbBool textures3D = FALSE;
-  if (SoMultiTextureEnabledElement::get(state, 0)) {
-    textures = TRUE;
-    textures3D = SoMultiTextureEnabledElement::getMode(state, 0) ==
-                 SoMultiTextureEnabledElement::TEXTURE3D;
-  }
+  // The library asks for two-dimensional texture coordinates whenever the
+  // first texture unit is on, whatever the texture's kind.
+  const SbBool textures = SoMultiTextureEnabledElement::get(state, 0);
   const SbBool normals =
     !material.isColorOnly() ||
     SoMultiTextureCoordinateElement::getType(state, 0) == SoMultiTextureCoordinateElement::FUNCTION;
@@ -142,7 +136,6 @@ SphereDisplayLists::drawSphere(SoGLRenderAction * action, SoSphere * sphere)
   unsigned int flags = 0;
   if (normals) flags |= needNormals;
   if (textures) flags |= needTexCoords;
-  else if (textures3D) flags |= need3DTexCoords;
   const float radius = sphere->radius.getValue();
 
   // Coordinates for further texture units would come from the state of the
