@@ -63,7 +63,6 @@ SortedBlendRenderAction::SortedBlendRenderAction(const SbViewportRegion & viewpo
     passingThrough(FALSE),
     drewTogether(FALSE),
     drewNearestFirst(FALSE),
-    spheresFromLists(0),
     parent(NULL),
     parentDepth(0),
     drawAt(0),
@@ -140,7 +139,6 @@ SortedBlendRenderAction::beginTraversal(SoNode * node)
     this->frameDepth--;
     this->sorted.truncate(0);
     this->drewNearestFirst = this->opaqueOrder.drawnNearestFirst() > 0;
-    this->spheresFromLists = this->sphereLists.drawnFromLists();
     return;
   }
 

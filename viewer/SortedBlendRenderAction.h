@@ -36,7 +36,7 @@ public:
   SbBool drewSortedShapesTogether(void) const { return this->drewTogether; }
 
   // How many spheres the last frame drew from display lists.
-  int drewSpheresFromLists(void) const { return this->spheresFromLists; }
+  int drewSpheresFromLists(void) const { return this->sphereLists.drawnFromLists(); }
 
   // Whether the last frame drew some opaque shapes nearest first.
   SbBool drewOpaqueShapesNearestFirst(void) const { return this->drewNearestFirst; }
@@ -59,7 +59,6 @@ private:
   SbBool passingThrough;  // drawing path by path: let the library traverse
   SbBool drewTogether;
   SbBool drewNearestFirst;
-  int spheresFromLists;
 
   // The shared traversal: the separator above the shapes, its depth in the
   // paths, the child at which the shapes are drawn, and whether they were.
