@@ -28,7 +28,6 @@
 
 #include <Inventor/actions/SoGLRenderAction.h>
 #include <Inventor/bundles/SoMaterialBundle.h>
-#include <Inventor/elements/SoCacheElement.h>
 #include <Inventor/elements/SoComplexityTypeElement.h>
 #include <Inventor/elements/SoGLCacheContextElement.h>
 #include <Inventor/elements/SoGLDisplayList.h>
@@ -94,7 +93,9 @@ SphereDisplayLists::drawHolder(SoGLRenderAction * action, SoNode * holder, SoNod
   SoSeparator * separator = static_cast<SoSeparator *>(holder);
   if (separator->renderCaching.getValue() == SoSeparator::ON) return FALSE;
   SoState * state = action->getState();
-  if (SoCacheElement::anyOpen(state)) return FALSE;
+  // The state keeps whether a render cache is open; no need to walk the
+  // cache elements for every drop.
+  if (state->isCacheOpen()) return FALSE;
   SoSphere * sphere = static_cast<SoSphere *>(shape);
 
   // As the library's separator draws its children when it has no cache.
