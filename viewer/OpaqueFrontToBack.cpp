@@ -32,6 +32,7 @@
 // reordered while a render cache is being recorded.
 
 #include "OpaqueFrontToBack.h"
+#include "WholePath.h"
 
 #include <Inventor/SbBox3f.h>
 #include <Inventor/SbPlane.h>
@@ -79,8 +80,9 @@ void
 OpaqueFrontToBack::noteTransparent(const SoPathList & paths)
 {
   for (int i = 0; i < paths.getLength(); i++) {
-    const SoFullPath * path = static_cast<const SoFullPath *>(paths[i]);
-    for (int k = 0; k < path->getLength(); k++) {
+    const SoPath * path = paths[i];
+    const int length = wholeLength(path);
+    for (int k = 0; k < length; k++) {
       const SoNode * node = path->getNode(k);
       if (node->isOfType(SoSeparator::getClassTypeId())) this->transparent.insert(node);
     }
@@ -127,6 +129,7 @@ OpaqueFrontToBack::distance(SoGLRenderAction * action, SoNode * piece)
 SbBool
 OpaqueFrontToBack::drawRest(SoGLRenderAction * action)
 {
+  // The action's current path is an SoTempPath, so an SoFullPath.
   const SoFullPath * at = static_cast<const SoFullPath *>(action->getCurPath());
   const int length = at->getLength();
   if (length < 2) return FALSE;

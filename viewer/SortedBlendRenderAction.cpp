@@ -36,6 +36,7 @@
 // path is the last.
 
 #include "SortedBlendRenderAction.h"
+#include "WholePath.h"
 
 #include <Inventor/SbBox3f.h>
 #include <Inventor/SbPlane.h>
@@ -94,6 +95,7 @@ SortedBlendRenderAction::distanceCB(void * closure, SoGLRenderAction * action)
   self->expected++;
 
   SoState * state = action->getState();
+  // The action's current path is an SoTempPath, so an SoFullPath.
   const SoFullPath * path = static_cast<const SoFullPath *>(action->getCurPath());
   SoNode * tail = path->getTail();
   SbVec3f center;
@@ -201,8 +203,7 @@ SortedBlendRenderAction::holdsOnlyItsShape(SoNode * holder, const SoNode * shape
     this->shapeSearch->apply(holder);
     SoBaseKit::setSearchingChildren(kitsSearched);
     SoPathList & found = this->shapeSearch->getPaths();
-    only = found.getLength() == 1 &&
-           static_cast<const SoFullPath *>(found[0])->getTail() == shape;
+    only = found.getLength() == 1 && wholeTail(found[0]) == shape;
     found.truncate(0);
   }
   this->holders[holder] = std::make_pair(id, only);
@@ -216,11 +217,11 @@ SortedBlendRenderAction::drawTogether(void)
   if (n < 2) return FALSE;
 
   // The deepest node that all paths reach by the same way.
-  const SoFullPath * first = static_cast<const SoFullPath *>(this->sorted[0]);
-  int shared = first->getLength() - 1;
+  const SoPath * first = this->sorted[0];
+  int shared = wholeLength(first) - 1;
   for (int i = 1; i < n && shared >= 0; i++) {
-    const SoFullPath * p = static_cast<const SoFullPath *>(this->sorted[i]);
-    const int most = std::min(shared, p->getLength() - 1);
+    const SoPath * p = this->sorted[i];
+    const int most = std::min(shared, wholeLength(p) - 1);
     int k = 0;
     while (k <= most && p->getNode(k) == first->getNode(k) &&
            (k == 0 || p->getIndex(k) == first->getIndex(k)))
@@ -236,11 +237,12 @@ SortedBlendRenderAction::drawTogether(void)
   int lowest = INT_MAX;
   int highest = -1;
   for (int i = 0; i < n; i++) {
-    const SoFullPath * p = static_cast<const SoFullPath *>(this->sorted[i]);
-    if (p->getLength() <= shared + 1) return FALSE;
+    const SoPath * p = this->sorted[i];
+    const int length = wholeLength(p);
+    if (length <= shared + 1) return FALSE;
     SoNode * holder = p->getNode(shared + 1);
     if (!holder->isOfType(SoSeparator::getClassTypeId())) return FALSE;
-    if (!this->holdsOnlyItsShape(holder, p->getTail())) return FALSE;
+    if (!this->holdsOnlyItsShape(holder, p->getNode(length - 1))) return FALSE;
     lowest = std::min(lowest, p->getIndex(shared + 1));
     highest = std::max(highest, p->getIndex(shared + 1));
   }
@@ -290,6 +292,7 @@ SoGLRenderAction::AbortCode
 SortedBlendRenderAction::drawSortedShapesAt(void)
 {
   if (this->drawing || this->drawn) return CONTINUE;
+  // The action's current path is an SoTempPath, so an SoFullPath.
   const SoFullPath * at = static_cast<const SoFullPath *>(this->getCurPath());
   const int depth = this->parentDepth;
   if (at->getLength() != depth + 2 || at->getNode(depth) != this->parent) return CONTINUE;
@@ -299,10 +302,10 @@ SortedBlendRenderAction::drawSortedShapesAt(void)
   this->drawing = TRUE;
   SoNode * here = at->getTail();
   for (int i = 0; i < this->sorted.getLength(); i++) {
-    const SoFullPath * p = static_cast<const SoFullPath *>(this->sorted[i]);
+    const SoPath * p = this->sorted[i];
     SoNode * holder = p->getNode(depth + 1);
     this->popPushCurPath(p->getIndex(depth + 1), holder);
-    if (!this->sphereLists.drawHolder(this, holder, p->getTail())) this->traverse(holder);
+    if (!this->sphereLists.drawHolder(this, holder, wholeTail(p))) this->traverse(holder);
   }
   this->popPushCurPath(index, here);
   this->drawing = FALSE;
