@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# Builds the core library and the unit and scene tests with AddressSanitizer
-# and UndefinedBehaviorSanitizer into build-asan/ and runs them. Any report
-# of either sanitizer stops the test that made it, so ctest shows it as
-# failed. Arguments are passed on to ctest.
+# Builds the core library, the viewer layer, the program and their unit,
+# scene and end-to-end tests with AddressSanitizer and
+# UndefinedBehaviorSanitizer into build-asan/ and runs them (the soak tests
+# are left out: they measure memory, which the sanitizers change). Any
+# report of either sanitizer stops the test that made it, so ctest shows it
+# as failed. Arguments are passed on to ctest.
 set -euo pipefail
 
 root="$(cd "$(dirname "$0")/.." && pwd)"
@@ -26,8 +28,17 @@ export LSAN_OPTIONS="suppressions=$root/tools/lsan.supp:print_suppressions=0${LS
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_CXX_FLAGS="$flags" \
   -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined" \
-  -DFOUNTAIN_BUILD_TESTS=ON -DFOUNTAIN_BUILD_VIEWER=OFF -DFOUNTAIN_BUILD_BENCH=OFF
-cmake --build "$build" -j "$jobs" --target fountain_unit_tests fountain_scene_tests
+  -DFOUNTAIN_BUILD_TESTS=ON -DFOUNTAIN_BUILD_VIEWER=ON -DFOUNTAIN_BUILD_BENCH=OFF
+cmake --build "$build" -j "$jobs" --target fountain_unit_tests fountain_scene_tests \
+  fountain fountain_viewer_tests
 
 cd "$build"
-ctest --output-on-failure -j "$jobs" "$@"
+status=0
+ctest --output-on-failure -j "$jobs" -LE "soak|e2e" "$@" || status=1
+# The end-to-end tests without the strict check of string arguments: the
+# window toolkit's keyboard library hands strndup a buffer that is not
+# NUL-terminated, which is allowed within the length it gives, but the
+# strict check reads to the NUL and reports an overflow at start-up.
+ASAN_OPTIONS="$ASAN_OPTIONS:strict_string_checks=0" \
+  ctest --output-on-failure -j "$jobs" -L e2e "$@" || status=1
+exit "$status"

@@ -7,7 +7,7 @@
 #      soak test (the latter two start X servers of their own, so no display
 #      is needed); the five-minute soak test (label soak-long) is left out;
 #   2. tools/lint.sh: cppcheck and clang-tidy on the program's code;
-#   3. tools/sanitize.sh: the unit and scene tests built with
+#   3. tools/sanitize.sh: the unit, scene and end-to-end tests built with
 #      AddressSanitizer and UndefinedBehaviorSanitizer (build-asan/);
 #   4. tools/fuzz.sh: the kit's fuzz target for 45 seconds (build-fuzz/).
 #
