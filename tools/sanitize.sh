@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Builds the core library, the viewer layer, the program and their unit,
-# scene and end-to-end tests with AddressSanitizer and
+# Builds the core library, the viewer layer, the program, fountain-bench
+# and their unit, scene and end-to-end tests with AddressSanitizer and
 # UndefinedBehaviorSanitizer into build-asan/ and runs them (the soak tests
 # are left out: they measure memory, which the sanitizers change). Any
 # report of either sanitizer stops the test that made it, so ctest shows it
@@ -28,9 +28,9 @@ export LSAN_OPTIONS="suppressions=$root/tools/lsan.supp:print_suppressions=0${LS
 cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_CXX_FLAGS="$flags" \
   -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined" \
-  -DFOUNTAIN_BUILD_TESTS=ON -DFOUNTAIN_BUILD_VIEWER=ON -DFOUNTAIN_BUILD_BENCH=OFF
+  -DFOUNTAIN_BUILD_TESTS=ON -DFOUNTAIN_BUILD_VIEWER=ON -DFOUNTAIN_BUILD_BENCH=ON
 cmake --build "$build" -j "$jobs" --target fountain_unit_tests fountain_scene_tests \
-  fountain fountain_viewer_tests
+  fountain fountain_viewer_tests fountain-bench fountain_bench_tests
 
 cd "$build"
 status=0
