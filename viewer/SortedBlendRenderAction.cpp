@@ -216,18 +216,13 @@ SortedBlendRenderAction::drawTogether(void)
   const int n = this->sorted.getLength();
   if (n < 2) return FALSE;
 
-  // The deepest node that all paths reach by the same way.
+  // The deepest node that all paths reach by the same way: the library's
+  // fork of each path with the first, over the whole paths (-1 where the
+  // heads differ).
   const SoPath * first = this->sorted[0];
   int shared = wholeLength(first) - 1;
-  for (int i = 1; i < n && shared >= 0; i++) {
-    const SoPath * p = this->sorted[i];
-    const int most = std::min(shared, wholeLength(p) - 1);
-    int k = 0;
-    while (k <= most && p->getNode(k) == first->getNode(k) &&
-           (k == 0 || p->getIndex(k) == first->getIndex(k)))
-      k++;
-    shared = k - 1;
-  }
+  for (int i = 1; i < n && shared >= 0; i++)
+    shared = std::min(shared, this->sorted[i]->findFork(first));
   if (shared < 0) return FALSE;
   SoNode * above = first->getNode(shared);
   if (!above->isOfType(SoSeparator::getClassTypeId())) return FALSE;
