@@ -13,7 +13,7 @@ window manager does and checks that:
 - every water height it saw was finite, and the largest stayed below
   HEIGHT_LIMIT;
 - its resident memory stopped growing once the drop lists were full: after a
-  warm-up, it reached a new high in at most half of the ten-second spans
+  warm-up, it reached a new high in at most two thirds of the ten-second spans
   that followed, and rose by less than RSS_GROWTH_LIMIT_KB in all.
 It prints the figures: the memory over time, the largest height, the status.
 """
@@ -41,10 +41,12 @@ HEIGHT_LIMIT = 3.0
 # 170 s, +8.6 MB at 180 s, flat to the end), so no fixed slack over the
 # warm-up tells them from a leak. What does is their shape: a leak raises
 # memory to a new high again and again, a renderer that settles does so in a
-# few spans. In four-minute runs at most 3 of the 11 spans after the
-# warm-up rose by more than RISE_NOISE_KB; a leak of 4 kB a second raises
-# memory in every span and fails. RSS_GROWTH_LIMIT_KB, four times the largest
-# step seen, still fails a large leak that comes only now and then.
+# few spans. In four-minute runs 0 to 3 of the 11 spans after the warm-up
+# rose by more than RISE_NOISE_KB (1.75 on average in eight runs; if such
+# steps came at random, 8 would come in a few runs in ten thousand); a leak
+# of 4 kB a second raises memory in every span and fails.
+# RSS_GROWTH_LIMIT_KB, four times the largest step seen, still fails a large
+# leak that comes only now and then.
 SPAN = 10.0
 RISE_NOISE_KB = 32
 RSS_GROWTH_LIMIT_KB = 32 * 1024
@@ -141,7 +143,7 @@ class Soak:
 
 def memoryFailures(rss, warmUp):
     """What is wrong with resident memory sampled as (seconds, kB) after
-    warmUp seconds: a new high in more than half of the spans, or too much
+    warmUp seconds: a new high in more than two thirds of the spans, or too much
     growth. Prints the figures."""
     spans = {}
     for t, kb in rss:
@@ -162,7 +164,7 @@ def memoryFailures(rss, warmUp):
           % (warmUp, highs[0] / 1024.0, high / 1024.0, growth, len(risen), len(rises), SPAN,
              (': ' + ', '.join('+%d kB' % rise for rise in risen)) if risen else ''))
     failures = []
-    if 2 * len(risen) > len(rises):
+    if 3 * len(risen) > 2 * len(rises):
         failures.append('resident memory kept growing after the warm-up: a new high in %d of '
                         '%d spans' % (len(risen), len(rises)))
     if growth >= RSS_GROWTH_LIMIT_KB:
