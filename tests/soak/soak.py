@@ -42,7 +42,7 @@ HEIGHT_LIMIT = 3.0
 # warm-up tells them from a leak. What does is their shape: a leak raises
 # memory to a new high again and again, a renderer that settles does so in a
 # few spans. In four-minute runs 0 to 3 of the 11 spans after the warm-up
-# rose by more than RISE_NOISE_KB (1.4 on average in ten runs; if such
+# rose by more than RISE_NOISE_KB (1.3 on average in ten runs; if such
 # steps came at random, 8 would come in less than one run in ten thousand);
 # a leak of 4 kB a second raises memory in every span and fails.
 # RSS_GROWTH_LIMIT_KB, four times the largest step seen, still fails a large
