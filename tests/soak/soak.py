@@ -45,8 +45,8 @@ HEIGHT_LIMIT = 3.0
 # rose by more than RISE_NOISE_KB (1.3 on average in ten runs; if such
 # steps came at random, 8 would come in less than one run in ten thousand);
 # a leak of 4 kB a second raises memory in every span and fails.
-# RSS_GROWTH_LIMIT_KB, four times the largest step seen, still fails a large
-# leak that comes only now and then.
+# RSS_GROWTH_LIMIT_KB, nearly four times the largest step seen, still fails
+# a large leak that comes only now and then.
 SPAN = 10.0
 RISE_NOISE_KB = 32
 RSS_GROWTH_LIMIT_KB = 32 * 1024
