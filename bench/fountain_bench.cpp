@@ -19,15 +19,17 @@
 //
 // The program's callbacks are timed from outside: the drop clock's callback
 // and each surface's idle-sensor callback are replaced by ones that time
-// simulationTick and stepSimulation and then do what the originals do.
-// Times are wall-clock times on the main thread, which runs one callback at
-// a time; on an otherwise idle processor they equal the callback's CPU time.
+// simulationTick and stepSimulation and then do what the originals do. Each
+// is timed twice (bench/CallbackTimer.h): the processor time the main thread
+// spends in it, and the time that passes meanwhile, which also counts the
+// waits for a core the renderer's threads hold.
 
 #include "app/Application.h"
 #include "app/Fountain.h"
 #include "drops/DropTick.h"
 #include "wave/WaveSurfaceKit.h"
 
+#include "CallbackTimer.h"
 #include "FrameIntervals.h"
 #include "HiddenParts.h"
 #include "HostTime.h"
@@ -104,15 +106,10 @@ parseOptions(int argc, char ** argv, Options & options)
 
 // ----- counters --------------------------------------------------------------
 
-struct Counter {
-  long calls = 0;
-  double seconds = 0.0;
-};
-
 struct SurfaceCounter {
   const char * name;
   WaveSurfaceKit ** kit;
-  Counter steps;
+  CallbackTotals steps;
 };
 
 SurfaceCounter surfaces[] = {
@@ -121,7 +118,8 @@ SurfaceCounter surfaces[] = {
   { "upper", &upperSurface, {} },
 };
 
-Counter ticks;
+CallbackTotals ticks;
+CallbackTimer * callbackTimer = NULL;
 
 struct ProcessTimes {
   Clock::time_point wall;
@@ -178,8 +176,8 @@ dropsFlying(void)
 void
 resetCounters(void)
 {
-  for (SurfaceCounter & s : surfaces) s.steps = Counter();
-  ticks = Counter();
+  for (SurfaceCounter & s : surfaces) s.steps = CallbackTotals();
+  ticks = CallbackTotals();
   viewer->resetStatistics();
 }
 
@@ -205,10 +203,9 @@ startMeasuringCB(void *, SoSensor *)
 void
 timedTickCB(void * data, SoSensor * sensor)
 {
-  const Clock::time_point start = Clock::now();
+  callbackTimer->start();
   simulationTick(data, sensor);
-  ticks.seconds += secondsOf(Clock::now() - start);
-  ticks.calls++;
+  callbackTimer->stop(ticks);
 
   // The measurement begins once every stream has reached its size.
   if (!measuring && !warmingUp && dropsFlying() >= 257) {
@@ -224,16 +221,20 @@ void
 timedStepCB(void * data, SoSensor * sensor)
 {
   WaveSurfaceKit * kit = static_cast<WaveSurfaceKit *>(data);
-  const Clock::time_point start = Clock::now();
-  kit->stepSimulation();
-  const double spent = secondsOf(Clock::now() - start);
   for (SurfaceCounter & s : surfaces) {
     if (*s.kit == kit) {
-      s.steps.seconds += spent;
-      s.steps.calls++;
+      callbackTimer->start();
+      kit->stepSimulation();
+      callbackTimer->stop(s.steps);
     }
   }
   static_cast<SoIdleSensor *>(sensor)->schedule();
+}
+
+double
+perCall(double seconds, const CallbackTotals & totals)
+{
+  return totals.calls ? seconds / double(totals.calls) : 0.0;
 }
 
 void
@@ -282,24 +283,30 @@ report(void)
                 100.0 * intervals.shareWithin, pace);
   }
 
-  double simulationSeconds = ticks.seconds;
+  // Each step's and tick's processor time, with the time that passed while
+  // it ran beside it; their share of the run, both ways.
+  double elapsedSeconds = ticks.elapsedSeconds;
+  double processorSeconds = ticks.processorSeconds;
   for (const SurfaceCounter & s : surfaces) {
     const WaveSurfaceKit * kit = *s.kit;
     const int vertices = kit->width.getValue() * kit->height.getValue();
-    const double perStep = s.steps.calls ? s.steps.seconds / double(s.steps.calls) : 0.0;
-    std::printf("wave steps, %-6s     %.0f per second (%.2f per frame), %.2f us per step, "
-                "%.2f ns per vertex (%d x %d)\n",
+    const double perStep = perCall(s.steps.processorSeconds, s.steps);
+    std::printf("wave steps, %-6s     %.0f per second (%.2f per frame), %.2f us per step "
+                "(%.2f us elapsed), %.2f ns per vertex (%d x %d)\n",
                 s.name, double(s.steps.calls) / wall,
                 frames.frames ? double(s.steps.calls) / double(frames.frames) : 0.0,
-                1e6 * perStep, 1e9 * perStep / vertices, kit->width.getValue(),
-                kit->height.getValue());
-    simulationSeconds += s.steps.seconds;
+                1e6 * perStep, 1e6 * perCall(s.steps.elapsedSeconds, s.steps),
+                1e9 * perStep / vertices, kit->width.getValue(), kit->height.getValue());
+    elapsedSeconds += s.steps.elapsedSeconds;
+    processorSeconds += s.steps.processorSeconds;
   }
-  std::printf("drop ticks            %.1f per second, %.1f us per tick\n",
-              double(ticks.calls) / wall,
-              ticks.calls ? 1e6 * ticks.seconds / double(ticks.calls) : 0.0);
-  std::printf("steps and ticks       %.2f %% of the frame time\n",
-              100.0 * simulationSeconds / wall);
+  std::printf("drop ticks            %.1f per second, %.1f us per tick (%.1f us elapsed)\n",
+              double(ticks.calls) / wall, 1e6 * perCall(ticks.processorSeconds, ticks),
+              1e6 * perCall(ticks.elapsedSeconds, ticks));
+  std::printf("steps and ticks       %.2f %% of the frame time elapsed, %.2f %% in processor "
+              "time (%.2f us of readings taken off each)\n",
+              100.0 * elapsedSeconds / wall, 100.0 * processorSeconds / wall,
+              1e6 * callbackTimer->readingSeconds());
   const double processCpu = measureEnd.processCpu - measureStart.processCpu;
   const double mainCpu = measureEnd.mainCpu - measureStart.mainCpu;
   std::printf("processor time        %.0f %% of one core (main thread %.0f %%)\n",
@@ -334,6 +341,7 @@ main(int argc, char ** argv)
   }
 
   yardstickBefore = machineYardstickMilliseconds();
+  callbackTimer = new CallbackTimer;
   HWND window = SoWin::init(argv[0], "SoWin");
   if (window == NULL) return 1;
 
@@ -364,6 +372,7 @@ main(int argc, char ** argv)
   report();
 
   delete phaseAlarm;
+  delete callbackTimer;
   delete viewer;
   destroyScene();
   return 0;
