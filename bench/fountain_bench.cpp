@@ -341,9 +341,9 @@ main(int argc, char ** argv)
   }
 
   yardstickBefore = machineYardstickMilliseconds();
-  callbackTimer = new CallbackTimer;
   HWND window = SoWin::init(argv[0], "SoWin");
   if (window == NULL) return 1;
+  callbackTimer = new CallbackTimer;
 
   jetEnabled = true;
   viewer = new MeasuredExaminerViewer(window);
