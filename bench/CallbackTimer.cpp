@@ -29,9 +29,11 @@ CallbackTimer::CallbackTimer(void)
 {
   // The median of many empty callbacks: the odd one the system interrupts
   // does not move it.
+  const int emptyCalls = 501;
   std::vector<double> empty;
+  empty.reserve(emptyCalls);
   CallbackTotals totals;
-  for (int i = 0; i < 501; i++) {
+  for (int i = 0; i < emptyCalls; i++) {
     const double before = totals.processorSeconds;
     this->start();
     this->stop(totals);
