@@ -16,6 +16,8 @@ public:
     : KeyPassingExaminerViewer(parent, NULL, TRUE, SoQtFullViewer::BUILD_ALL,
                                SoQtViewer::BROWSER) {}
 
+  SbBool send(const SoEvent * event) { return this->processSoEvent(event); }
+
   FrameStatistics counts;
   std::string renderer;
   std::string buffers;
@@ -84,6 +86,12 @@ void
 MeasuredExaminerViewer::resetStatistics(void)
 {
   this->counting->counts = FrameStatistics();
+}
+
+SbBool
+MeasuredExaminerViewer::sendEvent(const SoEvent * event)
+{
+  return this->counting->send(event);
 }
 
 std::string

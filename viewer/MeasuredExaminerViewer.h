@@ -6,6 +6,8 @@
 
 #include <Inventor/Win/viewers/SoWinExaminerViewer.h>
 
+#include <Inventor/events/SoEvent.h>
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -27,6 +29,9 @@ public:
   // Counts since construction or the last reset.
   FrameStatistics statistics(void) const;
   void resetStatistics(void);
+  // Hands event to the viewer as the window system's input reaches it: the
+  // camera control or the scene handles it. True if one of them did.
+  SbBool sendEvent(const SoEvent * event);
   // The OpenGL renderer's name, known once a frame has been drawn.
   std::string glRenderer(void) const;
   // The render area's depth and stencil sizes, known once a frame has been
