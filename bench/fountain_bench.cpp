@@ -8,11 +8,14 @@
 // after (bench/MachineYardstick.h).
 //
 //   fountain-bench [--size WIDTHxHEIGHT] [--seconds S] [--warmup S] [--still-water]
-//                  [--hide water|drops|masonry|everything]...
+//                  [--hide water|drops|masonry|everything]... [--stir]
 //
 // --still-water leaves the surfaces at rest, which shows what the water's
 // motion costs the frames. --hide leaves a part undrawn, which shows what
-// drawing it costs (bench/HiddenParts.h).
+// drawing it costs (bench/HiddenParts.h). --stir drags the pointer over the
+// lower water with button 1 held, a hundred motions a second at most, from
+// the warm-up on (bench/StirringPointer.h), which shows what the picking and
+// the stirring cost.
 //
 // Run it from the build folder (the textures are read through relative
 // paths) on an X display; bench/run_fountain_bench.sh starts it on Xvfb.
@@ -34,6 +37,7 @@
 #include "HiddenParts.h"
 #include "HostTime.h"
 #include "MachineYardstick.h"
+#include "StirringPointer.h"
 
 #include <MeasuredExaminerViewer.h>
 #include <TextureSamplingShortcuts.h>
@@ -69,6 +73,7 @@ struct Options {
   double warmup = 1.0;  // after the drop lists are full
   bool stillWater = false;  // surfaces never step: the frames without the water's motion
   unsigned hidden = 0;      // HiddenPart flags
+  bool stir = false;        // a user drags over the lower water
 };
 
 bool
@@ -91,6 +96,9 @@ parseOptions(int argc, char ** argv, Options & options)
     }
     else if (arg == "--still-water") {
       options.stillWater = true;
+    }
+    else if (arg == "--stir") {
+      options.stir = true;
     }
     else if (arg == "--hide" && value) {
       if (!addHiddenPart(value, options.hidden)) return false;
@@ -119,6 +127,7 @@ SurfaceCounter surfaces[] = {
 };
 
 CallbackTotals ticks;
+CallbackTotals motions;  // of the stirring pointer
 CallbackTimer * callbackTimer = NULL;
 
 struct ProcessTimes {
@@ -159,6 +168,8 @@ processTimesNow(void)
 Options options;
 MeasuredExaminerViewer * viewer = NULL;
 SoAlarmSensor * phaseAlarm = NULL;
+StirringPointer * pointer = NULL;
+SoTimerSensor * pointerClock = NULL;
 ProcessTimes measureStart;
 ProcessTimes measureEnd;
 std::string hiddenShapes;  // as hideParts describes them
@@ -178,6 +189,7 @@ resetCounters(void)
 {
   for (SurfaceCounter & s : surfaces) s.steps = CallbackTotals();
   ticks = CallbackTotals();
+  motions = CallbackTotals();
   viewer->resetStatistics();
 }
 
@@ -201,6 +213,24 @@ startMeasuringCB(void *, SoSensor *)
 }
 
 void
+timedMotionCB(void *, SoSensor *)
+{
+  callbackTimer->start();
+  pointer->move();
+  callbackTimer->stop(motions);
+}
+
+void
+startStirring(void)
+{
+  pointer = new StirringPointer(viewer, SbVec2s(short(options.width), short(options.height)));
+  pointer->press();
+  pointerClock = new SoTimerSensor(timedMotionCB, NULL);
+  pointerClock->setInterval(SbTime(0.01));
+  pointerClock->schedule();
+}
+
+void
 timedTickCB(void * data, SoSensor * sensor)
 {
   callbackTimer->start();
@@ -211,6 +241,7 @@ timedTickCB(void * data, SoSensor * sensor)
   if (!measuring && !warmingUp && dropsFlying() >= 257) {
     warmingUp = true;
     hiddenShapes = hideParts(options.hidden);
+    if (options.stir) startStirring();
     phaseAlarm->setFunction(startMeasuringCB);
     phaseAlarm->setTimeFromNow(SbTime(options.warmup));
     phaseAlarm->schedule();
@@ -310,6 +341,15 @@ report(void)
               "time (%.2f us of readings taken off each)\n",
               100.0 * elapsedSeconds / wall, 100.0 * processorSeconds / wall,
               1e6 * callbackTimer->readingSeconds());
+  if (pointer) {
+    std::printf("stirring              %.1f pointer motions per second, %.1f us each (%.1f us "
+                "elapsed), %.2f %% of the frame time in processor time; %zu of %zu points of "
+                "the path over the lower water\n",
+                double(motions.calls) / wall, 1e6 * perCall(motions.processorSeconds, motions),
+                1e6 * perCall(motions.elapsedSeconds, motions),
+                100.0 * motions.processorSeconds / wall,
+                pointer->pointsOverWater(sceneRoot, lowerSurface), pointer->pointCount());
+  }
   const double processCpu = measureEnd.processCpu - measureStart.processCpu;
   const double mainCpu = measureEnd.mainCpu - measureStart.mainCpu;
   std::printf("processor time        %.0f %% of one core (main thread %.0f %%)\n",
@@ -338,7 +378,7 @@ main(int argc, char ** argv)
   if (!parseOptions(argc, argv, options)) {
     std::fprintf(stderr,
                  "usage: %s [--size WIDTHxHEIGHT] [--seconds S] [--warmup S] [--still-water]\n"
-                 "       [--hide water|drops|masonry|everything]...\n",
+                 "       [--hide water|drops|masonry|everything]... [--stir]\n",
                  argv[0]);
     return 2;
   }
@@ -374,6 +414,8 @@ main(int argc, char ** argv)
   yardstickAfter = machineYardstickMilliseconds();
   report();
 
+  delete pointerClock;
+  delete pointer;
   delete phaseAlarm;
   delete callbackTimer;
   delete viewer;
