@@ -343,11 +343,12 @@ report(void)
               1e6 * callbackTimer->readingSeconds());
   if (pointer) {
     std::printf("stirring              %.1f pointer motions per second, %.1f us each (%.1f us "
-                "elapsed), %.2f %% of the frame time in processor time; %zu of %zu points of "
-                "the path over the lower water\n",
+                "elapsed), %.2f %% of the frame time in processor time; the water %s; %zu of "
+                "%zu points of the path over the lower water\n",
                 double(motions.calls) / wall, 1e6 * perCall(motions.processorSeconds, motions),
                 1e6 * perCall(motions.elapsedSeconds, motions),
                 100.0 * motions.processorSeconds / wall,
+                lowerSurface->dragging ? "dragged" : "never dragged (the press did not reach it)",
                 pointer->pointsOverWater(sceneRoot, lowerSurface), pointer->pointCount());
   }
   const double processCpu = measureEnd.processCpu - measureStart.processCpu;
