@@ -7,10 +7,11 @@
 # of the cores' time the host took, then the medians and how many pairs B
 # led. A pair in which one run had the host take much more is a poor pair.
 #
-#   bench/compare_fountain_bench.sh BUILD_A BUILD_B [ROUNDS] [SECONDS]
+#   bench/compare_fountain_bench.sh BUILD_A BUILD_B [ROUNDS] [SECONDS] [-- ARGUMENTS]
 #
 # ROUNDS (default 5) pairs of runs of SECONDS (default 6) each, at the size
-# given by SIZE (default 1280x1024). Each build directory must hold
+# given by SIZE (default 1280x1024). ARGUMENTS go to fountain-bench in every
+# run of both builds (for instance --stir). Each build directory must hold
 # bench/fountain-bench and its textures/ copy, as a normal build does.
 set -euo pipefail
 
@@ -18,8 +19,12 @@ set -euo pipefail
 [ $# -ge 2 ] || { awk 'NR > 1 && !/^#/ { exit } NR > 1 { sub(/^# ?/, ""); print }' "$0"; exit 2; }
 root="$(cd "$(dirname "$0")/.." && pwd)"
 builds=("$1" "$2")
-rounds="${3:-5}"
-seconds="${4:-6}"
+shift 2
+rounds=5
+seconds=6
+if [ $# -gt 0 ] && [ "$1" != "--" ]; then rounds="$1"; shift; fi
+if [ $# -gt 0 ] && [ "$1" != "--" ]; then seconds="$1"; shift; fi
+[ "${1:-}" = "--" ] && shift
 size="${SIZE:-1280x1024}"
 
 results="$(mktemp)"
@@ -28,7 +33,7 @@ trap 'rm -f "$results"' EXIT
 labels=(A B)
 for round in $(seq "$rounds"); do
   for which in 0 1; do
-    out="$(SIZES="$size" "$root/bench/run_fountain_bench.sh" "${builds[$which]}" "$seconds")"
+    out="$(SIZES="$size" "$root/bench/run_fountain_bench.sh" "${builds[$which]}" "$seconds" -- "$@")"
     fps="$(awk '/^frames per second/ { print $4 }' <<< "$out")"
     cpu="$(awk '/^processor per frame/ { print $4 }' <<< "$out")"
     yardstick="$(awk '/^machine yardstick/ { print $3 }' <<< "$out")"
