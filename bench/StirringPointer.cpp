@@ -19,13 +19,11 @@ namespace {
 // A circle on the lower basin's water (level 0), right of the middle stream,
 // where neither the basin's front wall nor the middle basin hides it.
 const SbVec3f centre(3.0f, -6.5f, 0.0f);
-const float radiusX = 1.25f;
-const float radiusY = 1.25f;
+const float radius = 1.25f;
 const int pointsPerTurn = 100;
 
-template <class Event>
 void
-stamp(Event & event, const SbVec2s & position)
+stamp(SoEvent & event, const SbVec2s & position)
 {
   event.setTime(SbTime::getTimeOfDay());
   event.setPosition(position);
@@ -40,7 +38,7 @@ StirringPointer::StirringPointer(MeasuredExaminerViewer * viewer, const SbVec2s 
   this->view = viewer->getCamera()->getViewVolume(viewport.getViewportAspectRatio());
   for (int k = 0; k < pointsPerTurn; k++) {
     const float angle = 2.0f * float(M_PI) * float(k) / float(pointsPerTurn);
-    const SbVec3f world = centre + SbVec3f(radiusX * std::cos(angle), radiusY * std::sin(angle), 0.0f);
+    const SbVec3f world = centre + radius * SbVec3f(std::cos(angle), std::sin(angle), 0.0f);
     SbVec3f screen;
     this->view.projectToScreen(world, screen);
     this->path.push_back(SbVec2s(short(std::lround(screen[0] * float(windowSize[0]))),
