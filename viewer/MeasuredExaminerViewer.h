@@ -6,11 +6,11 @@
 
 #include <Inventor/Win/viewers/SoWinExaminerViewer.h>
 
-#include <Inventor/events/SoEvent.h>
-
 #include <cstdint>
 #include <string>
 #include <vector>
+
+class SoEvent;
 
 struct FrameStatistics {
   uint64_t frames = 0;              // frames drawn and shown
