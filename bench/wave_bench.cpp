@@ -1,15 +1,21 @@
 // Speed of the water: one wave step of a WaveSurfaceKit per grid size, on
 // moving water and on water that has calmed down, beside a plain reference
 // loop of the same update; a plain copy of one level's points, the yardstick
-// of memory bandwidth; and one disturbance of the lowest basin.
+// of memory bandwidth; one disturbance of the lowest basin; and the normals
+// the library computes for a surface after each step.
 //
 // The per-vertex figure is the counter "per_vertex" (time per vertex and
 // step; Google Benchmark prints it with an SI prefix, "n" = nanoseconds).
 
+#include "viewer/HeapTrimming.h"
 #include "wave/WaveSurfaceKit.h"
 
 #include <Inventor/SoDB.h>
+#include <Inventor/caches/SoNormalCache.h>
 #include <Inventor/nodekits/SoNodeKit.h>
+#include <Inventor/nodes/SoCoordinate3.h>
+#include <Inventor/nodes/SoIndexedTriangleStripSet.h>
+#include <Inventor/nodes/SoShapeHints.h>
 
 #include <benchmark/benchmark.h>
 
@@ -231,6 +237,43 @@ BM_Disturb40(benchmark::State & state)
   kit->unref();
 }
 
+// ----- the normals the library computes for a stepped surface ----------------
+
+// The kit gives its strips no normals, so after every step the library
+// computes them anew when the surface is next drawn: a new normal cache,
+// smooth vertex normals from the strips' triangles within the crease angle.
+// This makes the same call on the kit's own strips and moving water, so the
+// figure stands beside the step's. Only the scene's three sizes.
+void
+BM_LibraryNormals(benchmark::State & state)
+{
+  const int size = int(state.range(0));
+  WaveSurfaceKit * kit = new WaveSurfaceKit(size, 1.0f, 1.0f, 0.0f, 0.0f, 3);
+  kit->ref();
+  excite(kit->curPoints, kit->prevPoints, size, 1.0f);
+  kit->stepSimulation();
+  const SoMFVec3f & points =
+    static_cast<SoCoordinate3 *>(kit->getPart("coordinate3", FALSE))->point;
+  const SoMFInt32 & strips =
+    static_cast<SoIndexedTriangleStripSet *>(kit->getPart("shape", FALSE))->coordIndex;
+  const SoShapeHints * hints = static_cast<SoShapeHints *>(kit->getPart("shapeHints", FALSE));
+  const float creaseAngle = hints->creaseAngle.getValue();
+  const SbBool counterClockwise = hints->vertexOrdering.getValue() != SoShapeHints::CLOCKWISE;
+  const SbBool triangleStrips = TRUE;
+
+  for (auto _ : state) {
+    SoNormalCache * cache = new SoNormalCache(nullptr);
+    cache->ref();
+    cache->generatePerVertex(points.getValues(0), unsigned(points.getNum()),
+                             strips.getValues(0), strips.getNum(), creaseAngle,
+                             nullptr, -1, counterClockwise, triangleStrips);
+    benchmark::DoNotOptimize(cache->getNormals());
+    cache->unref();
+  }
+  setPerVertex(state, size * size);
+  kit->unref();
+}
+
 void
 gridArguments(benchmark::internal::Benchmark * b)
 {
@@ -245,10 +288,15 @@ BENCHMARK(BM_KitStepSettled)->Apply(gridArguments);
 BENCHMARK(BM_ReferenceStepSettled)->Apply(gridArguments);
 BENCHMARK(BM_CopyLevel)->Apply(gridArguments);
 BENCHMARK(BM_Disturb40);
+BENCHMARK(BM_LibraryNormals)->Arg(20)->Arg(30)->Arg(40);
 
 int
 main(int argc, char ** argv)
 {
+  // The C library keeps freed memory as it does in the program: otherwise
+  // each new normal cache of a 40 x 40 surface can take its pages from the
+  // system again, and the figure jumps between two levels from run to run.
+  limitHeapTrimming();
   SoDB::init();
   SoNodeKit::init();
   WaveSurfaceKit::initClass();
