@@ -25,6 +25,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
 #include <vector>
 
 namespace {
@@ -355,6 +356,26 @@ TEST_F(KitTest, UnbuildableSizesKeepTheLastMesh) {
     WaveSurfaceKit * tiny = keep(new WaveSurfaceKit(bad, 1.0f, 1.0f, 0.0f, 0.0f, 3));
     EXPECT_TRUE(isFlatGrid(tiny, 2, 2)) << "resolution " << bad;
     EXPECT_EQ(stripIndices(tiny), (std::vector<int32_t>{0, 2, 1, 3, -1}));
+  }
+}
+
+// The height update reads and writes the buffers in 32-byte pieces, which
+// are slower where they cross a cache line: every buffer a build or a
+// rebuild makes starts at one.
+TEST_F(KitTest, VertexBuffersStartAtCacheLines) {
+  auto atLines = [](const WaveSurfaceKit * kit) {
+    for (const SbVec3f * level : { kit->prevPoints, kit->curPoints, kit->nextPoints }) {
+      if (reinterpret_cast<uintptr_t>(level) % 64 != 0) return false;
+    }
+    return true;
+  };
+  for (int32_t resolution : {2, 20, 30, 40}) {
+    WaveSurfaceKit * kit = keep(new WaveSurfaceKit(resolution, 1.0f, 1.0f, 0.0f, 0.0f, 3));
+    EXPECT_TRUE(atLines(kit)) << resolution;
+    kit->width = resolution + 1;
+    processDelayQueue();
+    EXPECT_TRUE(atLines(kit)) << resolution;
+    EXPECT_TRUE(isFlatGrid(kit, resolution + 1, resolution));
   }
 }
 

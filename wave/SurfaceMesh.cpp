@@ -1,6 +1,7 @@
 // Sizing the water surface: the three vertex buffers, the flat grid, the
 // triangle strips and the parts that draw the water.
 
+#include "wave/PointBuffer.h"
 #include "wave/WaveSurfaceKit.h"
 
 #include <Inventor/nodes/SoCoordinate3.h>
@@ -50,12 +51,12 @@ WaveSurfaceKit::rebuildMesh(void)
   const int32_t numPoints = W * H;
   const int32_t numIndices = (W - 1) * (2 * H + 1);
 
-  std::unique_ptr<SbVec3f[]> prev, cur, next;
+  PointBuffer::Owned prev, cur, next;
   std::unique_ptr<int32_t[]> indices;
   try {
-    prev.reset(new SbVec3f[numPoints]);
-    cur.reset(new SbVec3f[numPoints]);
-    next.reset(new SbVec3f[numPoints]);
+    prev.reset(PointBuffer::allocate(numPoints));
+    cur.reset(PointBuffer::allocate(numPoints));
+    next.reset(PointBuffer::allocate(numPoints));
     indices.reset(new int32_t[numIndices]);
   }
   catch (const std::bad_alloc &) {
@@ -65,9 +66,9 @@ WaveSurfaceKit::rebuildMesh(void)
 
   this->rowLength = H;
   this->numRows = W;
-  delete[] this->prevPoints;
-  delete[] this->curPoints;
-  delete[] this->nextPoints;
+  PointBuffer::release(this->prevPoints);
+  PointBuffer::release(this->curPoints);
+  PointBuffer::release(this->nextPoints);
   this->prevPoints = prev.release();
   this->curPoints = cur.release();
   this->nextPoints = next.release();

@@ -2,6 +2,7 @@
 // water-surface kit. The mesh, the solver, the disturbance and the mouse
 // handling live in files of their own.
 
+#include "wave/PointBuffer.h"
 #include "wave/WaveSurfaceKit.h"
 
 #include <Inventor/events/SoLocation2Event.h>
@@ -90,9 +91,9 @@ WaveSurfaceKit::~WaveSurfaceKit()
   delete this->rebuildSensor;
   delete this->stepSensor;
 
-  delete[] this->prevPoints;
-  delete[] this->curPoints;
-  delete[] this->nextPoints;
+  PointBuffer::release(this->prevPoints);
+  PointBuffer::release(this->curPoints);
+  PointBuffer::release(this->nextPoints);
 }
 
 void
