@@ -41,11 +41,19 @@ struct Levels {
 // caller's (the step flushes subnormals); both versions treat it alike.
 typedef void (*Advance)(const Levels & levels, double * rowCache);
 
-// Four rows of H heights, each with one more on either side.
+// Four rows of H heights, each with one more on either side, rowCacheStride
+// apart; three doubles more let the first height of every row sit at a
+// 32-byte boundary wherever the room starts.
+inline size_t
+rowCacheStride(int32_t H)
+{
+  return (size_t(H) + 8) / 4 * 4;
+}
+
 inline size_t
 rowCacheLength(int32_t H)
 {
-  return 4 * (size_t(H) + 2);
+  return 4 * rowCacheStride(H) + 3;
 }
 
 void advancePortable(const Levels & levels, double * rowCache);

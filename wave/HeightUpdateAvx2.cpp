@@ -17,6 +17,7 @@
 #include "wave/HeightUpdate.h"
 
 #include <cstddef>
+#include <cstdint>
 
 #if defined(__x86_64__) && defined(__GNUC__)
 
@@ -210,10 +211,14 @@ advanceAvx2(const Levels & levels, double * rowCache)
   // room for the mirrored neighbour beyond each end. Row i reads rows i - 1,
   // i and i + 1 and widens row i + 2: a row is widened two rows before it is
   // read at neighbouring offsets, so those reads never wait for the stores
-  // that wrote it.
-  const size_t cacheStride = size_t(H) + 2;
-  auto widened = [rowCache, cacheStride](int32_t r) {
-    return rowCache + size_t(r % 4) * cacheStride + 1;
+  // that wrote it. Each row's first height sits at a 32-byte boundary, so a
+  // pass's loads of its own row and of the rows on either side never cross
+  // a cache line.
+  const size_t cacheStride = rowCacheStride(H);
+  const uintptr_t start = (reinterpret_cast<uintptr_t>(rowCache) + 31) & ~uintptr_t(31);
+  double * const aligned = reinterpret_cast<double *>(start);
+  auto widened = [aligned, cacheStride](int32_t r) {
+    return aligned + size_t(r % 4) * cacheStride + 4;
   };
   widenRow(widened(0), row(levels.cur, 0), H);
   widenRow(widened(1), row(levels.cur, 1), H);
