@@ -32,8 +32,9 @@ public:
   SoSFInt32 height;  // grid vertices along y
   SoSFBool pickOnBoundingBox;
 
-  // Vertex buffers of the previous, current and next time level. Vertex
-  // (i, j), i along x and j along y, is element i * rowLength + j.
+  // Vertex buffers of the previous, current and next time level, from
+  // PointBuffer::allocate. Vertex (i, j), i along x and j along y, is
+  // element i * rowLength + j.
   SbVec3f * prevPoints;
   SbVec3f * curPoints;
   SbVec3f * nextPoints;
