@@ -215,8 +215,8 @@ advanceAvx2(const Levels & levels, double * rowCache)
   // pass's loads of its own row and of the rows on either side never cross
   // a cache line.
   const size_t cacheStride = rowCacheStride(H);
-  const uintptr_t start = (reinterpret_cast<uintptr_t>(rowCache) + 31) & ~uintptr_t(31);
-  double * const aligned = reinterpret_cast<double *>(start);
+  const uintptr_t pastBoundary = reinterpret_cast<uintptr_t>(rowCache) % 32;
+  double * const aligned = rowCache + (32 - pastBoundary) % 32 / sizeof(double);
   auto widened = [aligned, cacheStride](int32_t r) {
     return aligned + size_t(r % 4) * cacheStride + 4;
   };
