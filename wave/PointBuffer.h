@@ -31,17 +31,17 @@ allocate(int32_t numPoints)
 
 // Frees a buffer from allocate; null is allowed and ignored.
 inline void
-release(SbVec3f * points)
+deallocate(SbVec3f * points)
 {
   ::operator delete[](points, lineAlignment);
 }
 
-struct Releaser {
-  void operator()(SbVec3f * points) const { release(points); }
+struct Deallocator {
+  void operator()(SbVec3f * points) const { deallocate(points); }
 };
 
-// A buffer owned until it is handed on with release().
-typedef std::unique_ptr<SbVec3f, Releaser> Owned;
+// A buffer that is freed unless it is handed on with release().
+typedef std::unique_ptr<SbVec3f, Deallocator> Owned;
 
 }
 

@@ -66,9 +66,9 @@ WaveSurfaceKit::rebuildMesh(void)
 
   this->rowLength = H;
   this->numRows = W;
-  PointBuffer::release(this->prevPoints);
-  PointBuffer::release(this->curPoints);
-  PointBuffer::release(this->nextPoints);
+  PointBuffer::deallocate(this->prevPoints);
+  PointBuffer::deallocate(this->curPoints);
+  PointBuffer::deallocate(this->nextPoints);
   this->prevPoints = prev.release();
   this->curPoints = cur.release();
   this->nextPoints = next.release();

@@ -91,9 +91,9 @@ WaveSurfaceKit::~WaveSurfaceKit()
   delete this->rebuildSensor;
   delete this->stepSensor;
 
-  PointBuffer::release(this->prevPoints);
-  PointBuffer::release(this->curPoints);
-  PointBuffer::release(this->nextPoints);
+  PointBuffer::deallocate(this->prevPoints);
+  PointBuffer::deallocate(this->curPoints);
+  PointBuffer::deallocate(this->nextPoints);
 }
 
 void

@@ -33,8 +33,8 @@ public:
   SoSFBool pickOnBoundingBox;
 
   // Vertex buffers of the previous, current and next time level, from
-  // PointBuffer::allocate. Vertex (i, j), i along x and j along y, is
-  // element i * rowLength + j.
+  // PointBuffer::allocate and freed by PointBuffer::deallocate. Vertex
+  // (i, j), i along x and j along y, is element i * rowLength + j.
   SbVec3f * prevPoints;
   SbVec3f * curPoints;
   SbVec3f * nextPoints;
