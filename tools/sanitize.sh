@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Builds the core library, the viewer layer, the program, the two benchmarks
-# and their unit, scene and end-to-end tests with AddressSanitizer and
+# Builds the core library, the viewer layer, the program, the two benchmarks,
+# the stall probe and their unit, scene and end-to-end tests with AddressSanitizer and
 # UndefinedBehaviorSanitizer into build-asan/ and runs them (the soak tests
 # are left out: they measure memory, which the sanitizers change). Any
 # report of either sanitizer stops the test that made it, so ctest shows it
@@ -30,7 +30,7 @@ cmake -S "$root" -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=address,undefined" \
   -DFOUNTAIN_BUILD_TESTS=ON -DFOUNTAIN_BUILD_VIEWER=ON -DFOUNTAIN_BUILD_BENCH=ON
 cmake --build "$build" -j "$jobs" --target fountain_unit_tests fountain_scene_tests \
-  fountain fountain_viewer_tests fountain-bench fountain_bench_tests wave_bench
+  fountain fountain_viewer_tests fountain-bench fountain_bench_tests wave_bench stall-probe
 
 cd "$build"
 status=0
