@@ -27,7 +27,9 @@ summarizeStalls(const std::vector<CoreStall> & stalls, std::size_t cores)
   std::size_t standing = 0;
   for (const auto & edge : edges) {
     if (edge.second > 0) {
-      if (++standing == cores) summary.everyCore.push_back(CoreStall{ cores, edge.first, edge.first });
+      if (++standing == cores) {
+        summary.everyCore.push_back(CoreStall{ cores, edge.first, edge.first });
+      }
     } else {
       if (standing-- == cores) summary.everyCore.back().end = edge.first;
     }

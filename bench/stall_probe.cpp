@@ -27,17 +27,24 @@ typedef std::chrono::steady_clock Clock;
 
 const double minimumStall = 0.005;  // seconds
 
+double
+secondsOf(Clock::duration d)
+{
+  return std::chrono::duration<double>(d).count();
+}
+
 // Spins on the calling thread until end, recording each gap in its loop.
 std::vector<CoreStall>
 spin(std::size_t core, Clock::time_point origin, Clock::time_point end)
 {
+  const Clock::duration gap =
+    std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(minimumStall));
   std::vector<CoreStall> stalls;
   Clock::time_point last = Clock::now();
   while (last < end) {
     const Clock::time_point now = Clock::now();
-    if (std::chrono::duration<double>(now - last).count() >= minimumStall) {
-      stalls.push_back(CoreStall{ core, std::chrono::duration<double>(last - origin).count(),
-                                  std::chrono::duration<double>(now - origin).count() });
+    if (now - last >= gap) {
+      stalls.push_back(CoreStall{ core, secondsOf(last - origin), secondsOf(now - origin) });
     }
     last = now;
   }
@@ -84,7 +91,9 @@ main(int argc, char ** argv)
   const MachineTimes after = machineTimesNow();
 
   std::vector<CoreStall> stalls;
-  for (const std::vector<CoreStall> & some : found) stalls.insert(stalls.end(), some.begin(), some.end());
+  for (const std::vector<CoreStall> & some : found) {
+    stalls.insert(stalls.end(), some.begin(), some.end());
+  }
   const StallSummary summary = summarizeStalls(stalls, cpus.size());
 
   std::printf("cores                 %zu, each spinning %.1f s\n", cpus.size(), seconds);

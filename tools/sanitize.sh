@@ -1,10 +1,10 @@
 #!/usr/bin/env bash
 # Builds the core library, the viewer layer, the program, the two benchmarks,
-# the stall probe and their unit, scene and end-to-end tests with AddressSanitizer and
-# UndefinedBehaviorSanitizer into build-asan/ and runs them (the soak tests
-# are left out: they measure memory, which the sanitizers change). Any
-# report of either sanitizer stops the test that made it, so ctest shows it
-# as failed. Arguments are passed on to ctest.
+# the stall probe and their unit, scene and end-to-end tests with
+# AddressSanitizer and UndefinedBehaviorSanitizer into build-asan/ and runs
+# them (the soak tests are left out: they measure memory, which the
+# sanitizers change). Any report of either sanitizer stops the test that
+# made it, so ctest shows it as failed. Arguments are passed on to ctest.
 set -euo pipefail
 
 root="$(cd "$(dirname "$0")/.." && pwd)"
