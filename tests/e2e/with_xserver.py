@@ -30,12 +30,20 @@ def main():
     with XServer() as server:
         if pattern is None:
             return subprocess.call(arguments, env=server.environment())
-        run = subprocess.run(arguments, env=server.environment(),
-                             stdout=subprocess.PIPE, stderr=subprocess.STDOUT)
-    output = run.stdout.decode('utf-8', 'replace')
-    sys.stdout.write(output)
-    if run.returncode != 0:
-        print('with_xserver: the command ended with status %d' % run.returncode)
+        # Passed on line by line, so a run stopped by a time-out still shows
+        # how far it came.
+        command = subprocess.Popen(arguments, env=server.environment(),
+                                   stdout=subprocess.PIPE,
+                                   stderr=subprocess.STDOUT)
+        lines = []
+        for line in command.stdout:
+            sys.stdout.buffer.write(line)
+            sys.stdout.flush()
+            lines.append(line)
+        status = command.wait()
+    output = b''.join(lines).decode('utf-8', 'replace')
+    if status != 0:
+        print('with_xserver: the command ended with status %d' % status)
         return 1
     if not pattern.search(output):
         print('with_xserver: no match in the output for ' + pattern.pattern)
