@@ -17,17 +17,12 @@
 
 namespace {
 
-// The Qt binding ends the process when it cannot reach a display, so the
-// display is tried first. Only the X11 platform needs one.
+// Only the X11 platform of the Qt binding needs a display.
 bool
-displayAvailable(void)
+usesX11(void)
 {
   const char * platform = std::getenv("QT_QPA_PLATFORM");
-  if (platform && *platform && std::strncmp(platform, "xcb", 3) != 0) return true;
-  Display * display = XOpenDisplay(NULL);
-  if (!display) return false;
-  XCloseDisplay(display);
-  return true;
+  return !(platform && *platform && std::strncmp(platform, "xcb", 3) != 0);
 }
 
 }
@@ -35,11 +30,19 @@ displayAvailable(void)
 HWND
 SoWin::init(const char * appName, const char * className)
 {
-  if (!displayAvailable()) {
-    const char * name = std::getenv("DISPLAY");
-    std::fprintf(stderr, "%s: cannot open display '%s'\n",
-                 appName ? appName : "fountain", name ? name : "");
-    return NULL;
+  // The Qt binding ends the process when it cannot reach a display, so the
+  // display is tried first. The trial connection stays open until the
+  // binding has its own: a server that loses its last client resets or ends
+  // (Xvfb resets by default), and the binding would then find no display.
+  Display * trial = NULL;
+  if (usesX11()) {
+    trial = XOpenDisplay(NULL);
+    if (!trial) {
+      const char * name = std::getenv("DISPLAY");
+      std::fprintf(stderr, "%s: cannot open display '%s'\n",
+                   appName ? appName : "fountain", name ? name : "");
+      return NULL;
+    }
   }
   preferDriverGLThread();
   preferTextureSamplingShortcuts();
@@ -47,7 +50,9 @@ SoWin::init(const char * appName, const char * className)
   // Qt keeps references to argc and argv for the application's lifetime.
   static int argc = 1;
   static char * argv[2] = { const_cast<char *>(appName ? appName : "fountain"), NULL };
-  return SoQt::init(argc, argv, appName, className);
+  HWND mainWindow = SoQt::init(argc, argv, appName, className);
+  if (trial) XCloseDisplay(trial);
+  return mainWindow;
 }
 
 void

@@ -70,8 +70,8 @@ class FountainRun:
 
 class FountainTest(unittest.TestCase):
 
-    def startServer(self, width=640, height=512):
-        server = XServer(width, height)
+    def startServer(self, width=640, height=512, endsWithLastClient=False):
+        server = XServer(width, height, endsWithLastClient)
         server.__enter__()
         self.addCleanup(server.__exit__, None, None, None)
         return server
@@ -235,6 +235,20 @@ class FountainTest(unittest.TestCase):
             status = run.wait(20)
             self.assertEqual(status, 1, 'DISPLAY=%s: %s' % (display, run.output()))
             self.assertEqual(server.viewableWindows(), [])
+
+    # On a server that ends when its last client leaves, the program starts
+    # and runs: its check for a display must not be that last client before
+    # the viewer has connected. The test connects only once the program has
+    # had time to start, so that its own connection cannot keep the server.
+    def test_starts_on_a_server_that_ends_with_its_last_client(self):
+        server = self.startServer(endsWithLastClient=True)
+        run = self.startProgram(server)
+        self.assertIsNone(run.wait(SETTLE_SECONDS), run.output())
+        server.connect()
+        window = server.waitForWindow(minimumSize=(server.width, server.height))
+        self.assertIsNotNone(window, run.output())
+        server.closeWindow(window)
+        self.assertEqual(run.wait(10), 0, run.output())
 
     # In interaction mode (Esc) a button-1 drag over the lower basin stirs
     # its water: the picture changes where the pointer went clearly more

@@ -39,20 +39,28 @@ def finishProgram(process):
 
 
 class XServer:
-    """An Xvfb on a display number of its own choosing; a context manager."""
+    """An Xvfb on a display number of its own choosing; a context manager.
 
-    def __init__(self, width=640, height=512):
+    With endsWithLastClient the server exits when its last client leaves, as
+    a server may reset then, and the test gets its own connection only when
+    it calls connect()."""
+
+    def __init__(self, width=640, height=512, endsWithLastClient=False):
         self.width = width
         self.height = height
+        self.endsWithLastClient = endsWithLastClient
         self.process = None
         self.name = None
         self.connection = None
 
     def __enter__(self):
         readFd, writeFd = os.pipe()
+        command = ['Xvfb', '-displayfd', str(writeFd), '-nolisten', 'tcp',
+                   '-screen', '0', '%dx%dx24' % (self.width, self.height)]
+        if self.endsWithLastClient:
+            command.append('-terminate')
         self.process = subprocess.Popen(
-            ['Xvfb', '-displayfd', str(writeFd), '-nolisten', 'tcp',
-             '-screen', '0', '%dx%dx24' % (self.width, self.height)],
+            command,
             pass_fds=(writeFd,), stdout=subprocess.DEVNULL,
             stderr=subprocess.DEVNULL)
         os.close(writeFd)
@@ -70,8 +78,12 @@ class XServer:
             self.__exit__(None, None, None)
             raise RuntimeError('Xvfb did not start')
         self.name = ':' + number.decode().strip()
-        self.connection = xdisplay.Display(self.name)
+        if not self.endsWithLastClient:
+            self.connect()
         return self
+
+    def connect(self):
+        self.connection = xdisplay.Display(self.name)
 
     def __exit__(self, *exc):
         if self.connection is not None:
