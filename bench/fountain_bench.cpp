@@ -37,6 +37,7 @@
 #include "HiddenParts.h"
 #include "HostTime.h"
 #include "MachineYardstick.h"
+#include "SteadyClock.h"
 #include "StirringPointer.h"
 
 #include <MeasuredExaminerViewer.h>
@@ -50,21 +51,12 @@
 
 #include <sys/resource.h>
 
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 
 namespace {
-
-typedef std::chrono::steady_clock Clock;
-
-double
-secondsOf(Clock::duration d)
-{
-  return std::chrono::duration<double>(d).count();
-}
 
 struct Options {
   int width = 1280;

@@ -11,11 +11,11 @@
 
 #include "CoreStalls.h"
 #include "HostTime.h"
+#include "SteadyClock.h"
 
 #include <pthread.h>
 #include <sched.h>
 
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <thread>
@@ -23,22 +23,13 @@
 
 namespace {
 
-typedef std::chrono::steady_clock Clock;
-
 const double minimumStall = 0.005;  // seconds
-
-double
-secondsOf(Clock::duration d)
-{
-  return std::chrono::duration<double>(d).count();
-}
 
 // Spins on the calling thread until end, recording each gap in its loop.
 std::vector<CoreStall>
 spin(std::size_t core, Clock::time_point origin, Clock::time_point end)
 {
-  const Clock::duration gap =
-    std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(minimumStall));
+  const Clock::duration gap = durationOf(minimumStall);
   std::vector<CoreStall> stalls;
   Clock::time_point last = Clock::now();
   while (last < end) {
@@ -74,8 +65,7 @@ main(int argc, char ** argv)
 
   const MachineTimes before = machineTimesNow();
   const Clock::time_point origin = Clock::now();
-  const Clock::time_point end =
-    origin + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(seconds));
+  const Clock::time_point end = origin + durationOf(seconds);
   std::vector<std::vector<CoreStall>> found(cpus.size());
   std::vector<std::thread> threads;
   for (std::size_t core = 0; core < cpus.size(); core++) {
