@@ -11,6 +11,9 @@
 #include <Inventor/Qt/viewers/SoQtExaminerViewer.h>
 #include <Inventor/events/SoKeyboardEvent.h>
 
+#include <QtGui/QWindow>
+#include <QtWidgets/QWidget>
+
 #include <memory>
 
 // The viewer's render action, held by a base class so that it is deleted
@@ -40,7 +43,21 @@ public:
     return this->sortedBlend.get();
   }
 
+  // Whether the window can be seen: not minimised, not unmapped. The Qt
+  // binding draws a window the user cannot see as often as one on screen,
+  // and the scene keeps changing; the first redraw after the window is back
+  // draws it again.
+  bool isOnScreen(void) const {
+    QWidget * area = this->getGLWidget();
+    QWindow * window = area ? area->window()->windowHandle() : NULL;
+    return !window || window->isExposed();
+  }
+
 protected:
+  void redraw(void) override {
+    if (this->isOnScreen()) SoQtExaminerViewer::redraw();
+  }
+
   SbBool processSoEvent(const SoEvent * const event) override {
     // The render area's handling (the scene) on purpose, skipping the
     // examiner's camera control for this first try.

@@ -24,6 +24,7 @@ public:
 
 protected:
   void redraw(void) override {
+    if (!this->isOnScreen()) return;
     const Clock::time_point start = Clock::now();
     KeyPassingExaminerViewer::redraw();
     const Clock::time_point shown = Clock::now();

@@ -4,6 +4,7 @@
 // path by path and the opaque ones in the scene's order. Checked on a real
 // viewer on an X server of its own, with the fountain held still.
 
+#include "Timeline.h"
 #include "ViewerTestWindow.h"
 
 #include "app/Application.h"
@@ -22,7 +23,6 @@
 #include <Inventor/nodes/SoSphere.h>
 #include <Inventor/nodes/SoTexture2.h>
 #include <Inventor/nodes/SoTranslation.h>
-#include <Inventor/sensors/SoAlarmSensor.h>
 #include <Inventor/sensors/SoIdleSensor.h>
 #include <Inventor/sensors/SoTimerSensor.h>
 
@@ -30,7 +30,6 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <functional>
 #include <vector>
 
 // Last: Xlib's macros (None, Bool, ...) would clash with the headers above.
@@ -59,35 +58,6 @@ screenPixels(void)
   XCloseDisplay(display);
   return pixels;
 }
-
-// Runs the steps one after the other, a given time apart, in the main loop,
-// and leaves the loop after the last.
-class Timeline {
-public:
-  void at(double seconds, std::function<void()> step) { steps.push_back({ seconds, step }); }
-  void run(void) {
-    next = 0;
-    alarm.setFunction(stepCB);
-    alarm.setData(this);
-    schedule();
-    SoWin::mainLoop();
-  }
-
-private:
-  void schedule(void) {
-    alarm.setTimeFromNow(SbTime(steps[next].first));
-    alarm.schedule();
-  }
-  static void stepCB(void * data, SoSensor *) {
-    Timeline * self = static_cast<Timeline *>(data);
-    self->steps[self->next].second();
-    if (++self->next < self->steps.size()) self->schedule();
-    else SoWin::exitMainLoop();
-  }
-  std::vector<std::pair<double, std::function<void()>>> steps;
-  size_t next = 0;
-  SoAlarmSensor alarm;
-};
 
 // What a still scene looks like with the viewer's render action and then
 // with the library's own, on the same viewer.
