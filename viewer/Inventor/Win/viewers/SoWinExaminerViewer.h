@@ -2,6 +2,8 @@
 #define FOUNTAIN_VIEWER_SOWINEXAMINERVIEWER_H
 
 // A render area with examiner-style camera control, embedded in a window.
+// It redraws whenever the scene changes, except while its window cannot be
+// seen (minimised or unmapped).
 
 #include <Inventor/Win/SoWin.h>
 #include <Inventor/Win/viewers/SoWinFullViewer.h>
