@@ -43,20 +43,16 @@ public:
     return this->sortedBlend.get();
   }
 
-  // Whether the window can be seen: not minimised, not unmapped. The Qt
-  // binding draws a window the user cannot see as often as one on screen,
-  // and the scene keeps changing; the first redraw after the window is back
-  // draws it again.
-  bool isOnScreen(void) const {
-    QWidget * area = this->getGLWidget();
-    QWindow * window = area ? area->window()->windowHandle() : NULL;
-    return !window || window->isExposed();
+protected:
+  // The Qt binding draws a window the user cannot see (minimised, unmapped)
+  // as often as one on screen, and the scene keeps changing. Such a window
+  // is not drawn; the first redraw after it is back draws it again.
+  void redraw(void) final {
+    if (this->isOnScreen()) this->drawFrame();
   }
 
-protected:
-  void redraw(void) override {
-    if (this->isOnScreen()) SoQtExaminerViewer::redraw();
-  }
+  // Draws one frame and shows it; called only while the window can be seen.
+  virtual void drawFrame(void) { SoQtExaminerViewer::redraw(); }
 
   SbBool processSoEvent(const SoEvent * const event) override {
     // The render area's handling (the scene) on purpose, skipping the
@@ -69,6 +65,12 @@ protected:
   }
 
 private:
+  bool isOnScreen(void) const {
+    QWidget * area = this->getGLWidget();
+    QWindow * window = area ? area->window()->windowHandle() : NULL;
+    return !window || window->isExposed();
+  }
+
   // Takes over every setting of the viewer's own render action.
   void useSortedBlendRenderAction(void) {
     const SoGLRenderAction * own = this->getGLRenderAction();

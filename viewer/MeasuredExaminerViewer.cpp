@@ -23,10 +23,9 @@ public:
   std::string buffers;
 
 protected:
-  void redraw(void) override {
-    if (!this->isOnScreen()) return;
+  void drawFrame(void) override {
     const Clock::time_point start = Clock::now();
-    KeyPassingExaminerViewer::redraw();
+    KeyPassingExaminerViewer::drawFrame();
     const Clock::time_point shown = Clock::now();
     this->counts.redrawSeconds += seconds(shown - start);
     this->counts.frames++;

@@ -22,7 +22,7 @@ bool
 usesX11(void)
 {
   const char * platform = std::getenv("QT_QPA_PLATFORM");
-  return !(platform && *platform && std::strncmp(platform, "xcb", 3) != 0);
+  return !platform || !*platform || std::strncmp(platform, "xcb", 3) == 0;
 }
 
 }
